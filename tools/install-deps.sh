@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Quorvel needs. Safe to run again: apt-get skips what is present.
+#   tools/install-deps.sh        what building and playing needs
+#   tools/install-deps.sh test   also what the tests and benchmarks need
+set -euo pipefail
+
+packages=(
+    cmake g++ make pkg-config
+    qt6-base-dev qt6-multimedia-dev libzip-dev
+    fonts-dejavu-core
+)
+if [ "${1:-}" = "test" ]; then
+    packages+=(
+        libgtest-dev libbenchmark-dev
+        python3 python3-aiosmtpd
+        xvfb xauth xdotool imagemagick
+    )
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get -o DPkg::Lock::Timeout=600 update -qq
+$sudo apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}"

@@ -49,6 +49,7 @@ public:
     bool write(const QString& path) const;
 
 private:
-    std::map<QString, QByteArray> entries_;
+    std::map<QString, QByteArray> entries_;   // entry name in the container -> bytes
     std::map<int, QString> strings_;
+    bool unencodable_bitmaps_ = false;
 };

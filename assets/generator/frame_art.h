@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QImage>
+#include <QPointF>
+#include <QRect>
+
+class QPainter;
+
+// The main window as the frame pictures build it, with 40-pixel fields.
+inline constexpr QRect kWindowArea(0, 0, 542, 480);
+inline constexpr QRect kBoardArea(153, 96, 360, 360);
+inline constexpr QRect kScoreDigitsArea(382, 25, 120, 45);
+inline constexpr int kPreviewLeft = 55;
+inline constexpr int kPreviewTop = 224;
+inline constexpr int kPreviewStep = 52;
+
+// Where the four frame pictures "main1" .. "main4" lie in the window.
+inline constexpr QRect kFrameStripAreas[4] = {
+    {0, 0, 542, 96}, {0, 96, 153, 384}, {513, 96, 29, 384}, {153, 456, 360, 24}};
+
+// The colour around the score digits; the digit pictures have it as their background.
+inline constexpr unsigned kScoreBackground = 0x140d07;
+
+// The dark panel behind everything: a gradient with a soft vignette over `area`.
+void draw_panel_background(QPainter& painter, const QRectF& area);
+// A rounded well with a rim `rim` wide, lit from the upper left.
+void draw_recess(QPainter& painter, const QRectF& outer, double rim, const QColor& floor);
+// The game's name in gilded letters, centred at `centre`.
+void draw_game_name(QPainter& painter, QPointF centre, double pixel_size);
+
+// Frame picture 1..4, cut from one drawing of the whole window so that the strips join.
+QImage frame_strip(int number);
+QImage score_digit(int digit);  // 30 x 45 seven-segment digit
+QImage title_picture();
+QImage game_over_picture();

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+struct NamedPicture {
+    QString name;
+    QImage image;
+};
+
+// Every bitmap of a style module, drawn in full colour.
+std::vector<NamedPicture> high_colour_pictures();
+
+// The same pictures on one shared 256-colour palette, as 8-bit indexed images.
+std::vector<NamedPicture> low_colour_pictures(const std::vector<NamedPicture>& full_colour);
+
+// Writes a style module with the pictures, the three sounds and the layout strings; string 4
+// (the colour depth the style is drawn for) only when `drawn_for_depth` is given.
+bool write_style_module(const QString& path, const std::vector<NamedPicture>& pictures,
+                        std::optional<int> drawn_for_depth);

@@ -1,0 +1,174 @@
+#include "localisation/languages.h"
+
+#include "localisation/encoded_text.h"
+#include "localisation/tag.h"
+#include "platform/resource_module.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextEdit>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+constexpr int kGermanBase = 2000;
+constexpr int kProbeId = 1;
+constexpr qsizetype kMaxTextLength = 9999;
+constexpr qint64 kMaxTextFileBytes = 1024 * 1024;
+
+QString system_language_name() {
+    return QLocale::languageToString(QLocale::system().language());
+}
+
+[[noreturn]] void exit_after_message(const QString& text, const QString& caption,
+                                     QMessageBox::Icon icon) {
+    if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        QMessageBox box(icon, caption, text, QMessageBox::Ok);
+        box.exec();
+    } else {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
+    }
+    std::exit(EXIT_FAILURE);
+}
+
+template <typename Control, typename Setter>
+bool apply_caption(const Languages& languages, Control* control, Setter set_text) {
+    if (!languages.loaded) {
+        return false;
+    }
+    set_text(control, languages.get_string(tag_of(control)));
+    return true;
+}
+
+template <typename Memo>
+void fill_memo(Memo* memo, const QStringList& encoded_lines) {
+    QStringList lines;
+    try {
+        for (const QString& line : encoded_lines) {
+            lines << decode_line(line);
+        }
+    } catch (const std::runtime_error&) {
+        memo->setPlainText(lines.join(u'\n'));
+        throw;
+    }
+    memo->setPlainText(lines.join(u'\n'));
+}
+
+}  // namespace
+
+Languages::Languages(const QString& file_name) : Languages(file_name, system_language_name()) {}
+
+Languages::Languages(const QString& file_name, const QString& language_name) {
+    module = ResourceModule::open(file_name);
+    language = language_name;
+    select_base();
+    probe();
+    if (!loaded) {
+        exit_after_message(
+            QStringLiteral("The language library could not be loaded. Please re-install Quorvel"),
+            QStringLiteral("Fatal Error"), QMessageBox::NoIcon);
+    }
+}
+
+Languages::~Languages() = default;
+
+void Languages::select_base() {
+    base_id = language.contains(QStringLiteral("German"), Qt::CaseSensitive) ? kGermanBase : 0;
+}
+
+// A block counts as present when its probe string is there and not empty.
+void Languages::probe() {
+    const auto has_probe = [this] {
+        return module && !module->string(base_id + kProbeId).value_or(QString()).isEmpty();
+    };
+    loaded = has_probe();
+    if (!loaded) {
+        base_id = 0;
+        loaded = has_probe();
+    }
+}
+
+QString Languages::get_string(int id) const {
+    if (!module) {
+        return {};
+    }
+    return module->string(id + base_id).value_or(QString()).left(kMaxTextLength);
+}
+
+QString Languages::get_language() const {
+    return language;
+}
+
+bool Languages::set_caption(QPushButton* button) const {
+    return apply_caption(*this, button, [](QPushButton* b, const QString& t) { b->setText(t); });
+}
+
+bool Languages::set_caption(QLabel* label) const {
+    return apply_caption(*this, label, [](QLabel* l, const QString& t) { l->setText(t); });
+}
+
+bool Languages::set_caption(QAction* menu_item) const {
+    return apply_caption(*this, menu_item, [](QAction* a, const QString& t) { a->setText(t); });
+}
+
+bool Languages::set_caption(QMenu* submenu) const {
+    return apply_caption(*this, submenu, [](QMenu* m, const QString& t) { m->setTitle(t); });
+}
+
+bool Languages::set_caption(QWidget* window) const {
+    return apply_caption(*this, window,
+                         [](QWidget* w, const QString& t) { w->setWindowTitle(t); });
+}
+
+bool Languages::set_caption(QCheckBox* check_box) const {
+    return apply_caption(*this, check_box, [](QCheckBox* c, const QString& t) { c->setText(t); });
+}
+
+bool Languages::set_caption(QGroupBox* group_box) const {
+    return apply_caption(*this, group_box, [](QGroupBox* g, const QString& t) { g->setTitle(t); });
+}
+
+void Languages::load_text(QPlainTextEdit* memo) const {
+    fill_memo(memo, read_text_file(memo));
+}
+
+void Languages::load_text(QTextEdit* memo) const {
+    fill_memo(memo, read_text_file(memo));
+}
+
+QStringList Languages::read_text_file(const QObject* memo) const {
+    const QString path =
+        QStringLiteral("images/%1.jpg").arg(tag_of(memo) + base_id);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        exit_after_message(
+            QStringLiteral("Some files are missing! Please re-install this application."),
+            QStringLiteral("Fatal error"), QMessageBox::Warning);
+    }
+    const QByteArray bytes = file.read(kMaxTextFileBytes + 1);
+    if (bytes.size() > kMaxTextFileBytes) {
+        throw std::runtime_error("encoded text: " + path.toStdString() + " is larger than " +
+                                 std::to_string(kMaxTextFileBytes) + " bytes");
+    }
+    QStringList lines = QString::fromLatin1(bytes).split(u'\n');
+    if (lines.last().isEmpty()) {
+        lines.removeLast();  // the break that ends the last line
+    }
+    for (QString& line : lines) {
+        if (line.endsWith(u'\r')) {
+            line.chop(1);
+        }
+    }
+    return lines;
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QObject;
+class QPlainTextEdit;
+class QPushButton;
+class QTextEdit;
+class QWidget;
+class ResourceModule;
+
+// The language library "languages.dll": every text the program shows, in English (text n is
+// string n) or German (string n + 2000), chosen by the locale's language. A control's text
+// id is its Tag (localisation/tag.h).
+class Languages {
+public:
+    // Opens the library and picks the block for the system locale's language. Ends the
+    // process after a message box when neither block is there.
+    explicit Languages(const QString& file_name);
+    // The same for a given English language name, such as "German" or "Swiss German".
+    Languages(const QString& file_name, const QString& language_name);
+    ~Languages();
+
+    Languages(const Languages&) = delete;
+    Languages& operator=(const Languages&) = delete;
+
+    // When loaded: the caption becomes the text of the control's Tag (empty when the library
+    // lacks it) and the result is true. Otherwise false and the caption stays.
+    bool set_caption(QPushButton* button) const;
+    bool set_caption(QLabel* label) const;
+    bool set_caption(QAction* menu_item) const;
+    bool set_caption(QMenu* submenu) const;      // its title, from the menu's own Tag
+    bool set_caption(QWidget* window) const;     // the window title
+    bool set_caption(QCheckBox* check_box) const;
+    bool set_caption(QGroupBox* group_box) const;
+
+    // The text of `id`; empty when the library lacks it.
+    QString get_string(int id) const;
+    QString get_language() const;
+    void select_base();
+
+    // Replaces the memo's lines by the decoded lines of "images/" + (Tag + base_id) + ".jpg".
+    // A missing file ends the process after a message box; a malformed line throws
+    // std::runtime_error, and the memo keeps the lines decoded before it.
+    void load_text(QPlainTextEdit* memo) const;
+    void load_text(QTextEdit* memo) const;
+
+    bool loaded = false;
+    int base_id = 0;
+    std::unique_ptr<ResourceModule> module;
+    QString language;
+
+private:
+    void probe();
+    QStringList read_text_file(const QObject* memo) const;
+};

@@ -1,0 +1,134 @@
+#include "app/main_window.h"
+
+#include "app/main_window_menu.h"
+#include "engine/spielklasse.h"
+#include "localisation/languages.h"
+#include "localisation/tag.h"
+#include "platform/registry.h"
+#include "platform/sound_player.h"
+#include "presentation/confirm_dialog.h"
+#include "presentation/game_over_dialog.h"
+#include "presentation/graphic_style.h"
+#include "presentation/splash_screen.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QIcon>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
+
+namespace {
+
+constexpr int kCaptionTextId = 24;
+constexpr int kStartCountLine = 20;
+constexpr int kSpeedLine = 12;
+constexpr int kCursorSettingLine = 13;
+constexpr int kAutosaveLine = 17;
+constexpr int kLeftLine = 3;
+constexpr int kTopLine = 4;
+
+}  // namespace
+
+TForm1::TForm1(Options options)
+    : options_(options) {
+    set_tag(this, kCaptionTextId);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    surface_ = new QWidget(this);
+    surface_->setAutoFillBackground(true);
+    surface_->setPalette(QPalette(Qt::gray));
+    setCentralWidget(surface_);
+    const std::array<const char*, 4> frame_names{"Image5", "Image6", "Image8", "Image9"};
+    for (std::size_t i = 0; i < frame_images.size(); ++i) {
+        frame_images[i] = new QLabel(surface_);
+        frame_images[i]->setObjectName(frame_names[i]);
+    }
+    movetimer = new QTimer(this);
+    movetimer->setInterval(100);
+    connect(movetimer, &QTimer::timeout, this, &TForm1::move);
+    highlighttimer = new QTimer(this);
+    highlighttimer->setInterval(150);
+    connect(highlighttimer, &QTimer::timeout, this, &TForm1::highlight_selected);
+    sound = std::make_unique<SoundPlayer>();
+    build_menu();
+    init();
+}
+
+TForm1::~TForm1() {
+    shutdown();
+    engine.reset();  // the engine's last pictures go to labels that still exist
+}
+
+void TForm1::init() {
+    languages = std::make_unique<Languages>("languages.dll");
+    QApplication::setWindowIcon(QIcon("LV!.ico"));
+    version = 1.2f;
+    registry_ = std::make_unique<Registry>();
+    Settings.load_settings(*registry_);
+    Settings.set_value(kStartCountLine, Settings.value(kStartCountLine) + 1);
+    const int speed = Settings.value(kSpeedLine);
+    check_speed_item(*menu, speed);
+    set_speed(speed);
+    menu->CursorSetting->setChecked(Settings.value(kCursorSettingLine) != 0);
+    menu->AutosaveGame->setChecked(Settings.value(kAutosaveLine) != 0);
+    load_style();
+    engine = std::make_unique<Spielklasse>(*this, 9, 9, random_, clock_);
+    create_fields();
+    QWidget::move(Settings.value(kLeftLine), Settings.value(kTopLine));
+    apply_sound_setting();
+    menu->Regular1->setChecked(engine->regular_mode);
+    menu->Difficult1->setChecked(!engine->regular_mode);
+    update_caption();
+    game_over_window = new Tgame_over(this, *languages, [this](const QString& name) {
+        return style_module ? style_module->picture(name) : std::nullopt;
+    });
+    game_over_window->move(pos());
+    Confirm1 = new TConfirm1(this, *languages);
+    engine->clear_reachable();
+    engine->seed_random();
+    start_game_or_restore();
+    movetimer->start();
+    highlighttimer->start();
+    if (const std::optional<QPixmap> title = style_module->picture("title"))
+        show_splash_screen(*title, options_.splash_wait_ms);
+}
+
+// No saved game can be restored yet: every start is a fresh game.
+void TForm1::start_game_or_restore() {
+    for (int i = 0; i < 3; ++i) engine->drop_stone();
+}
+
+void TForm1::update_caption() {
+    setWindowTitle(languages->get_string(kCaptionTextId) + " " + version_text());
+}
+
+QString TForm1::version_text() const { return QString::number(static_cast<double>(version), 'f', 2); }
+
+void TForm1::showEvent(QShowEvent* event) {
+    FormShow();
+    QMainWindow::showEvent(event);
+}
+
+void TForm1::FormShow() { apply_menu_captions(); }
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    shutdown();
+    QMainWindow::closeEvent(event);
+}
+
+void TForm1::shutdown() {
+    if (shut_down_) return;
+    shut_down_ = true;
+    movetimer->stop();
+    highlighttimer->stop();
+    Settings.set_value(kLeftLine, x());
+    Settings.set_value(kTopLine, y());
+    if (!Settings.save_settings(*registry_))
+        QMessageBox::warning(this, QApplication::applicationName(),
+                             "The settings could not be saved to " + registry_->file_name() + ".");
+    sound->stop();
+    style_module.reset();
+}
+
+void TForm1::exit() { close(); }

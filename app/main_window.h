@@ -1,0 +1,130 @@
+#pragma once
+
+#include "app/settings_store.h"
+#include "engine/host.h"
+
+#include <QHash>
+#include <QMainWindow>
+
+#include <array>
+#include <memory>
+
+class GraphicStyle;
+class Languages;
+class QAction;
+class QLabel;
+class QTimer;
+class Registry;
+class SoundPlayer;
+class Spielklasse;
+class TConfirm1;
+class Tgame_over;
+class FieldLabel;
+
+// The main window: menu, board, preview, score, the two animation timers, and the host of the
+// engine. Its construction runs the whole start-up sequence.
+class TForm1 : public QMainWindow, public EngineHost {
+public:
+    struct Options {
+        int splash_wait_ms = 2000;
+        int color_depth = 0;  // bits per pixel; 0 asks the screen
+    };
+
+    explicit TForm1(Options options);
+    TForm1() : TForm1(Options{}) {}
+    ~TForm1() override;
+
+    // Start-up and shutdown.
+    void shutdown();
+    void update_caption();
+    QString version_text() const;
+
+    // Play control.
+    void move();
+    void highlight_selected();
+    void set_speed(int speed);
+    void board_click(TMyImage& image);
+    void update_cursors() override;
+
+    // Graphic style.
+    void load_style();
+    void create_fields();
+    void arrange_window();
+    void redraw_all();
+    int color_depth() const;
+
+    // Sound.
+    void play_sound(int sound_nr) override;
+    void toggle_sound();
+    void apply_sound_setting();
+
+    // Menu commands.
+    void reset();
+    void exit();
+    void switch_to_regular_mode();
+    void Difficult1Click();
+    void Normal1Click();
+    void Fast1Click();
+    void Lightning1Click();
+    void Turn_Off_Sound1Click();
+    void CursorSettingClick();
+    void RulesClick();
+
+    // The rest of the engine's host.
+    void show_picture(TMyImage& image) override;
+    void show_digit(DigitImage& image) override;
+    void run_game_end() override;
+    void removal_pause() override;
+    std::string setting(int line) const override;
+
+    float version = 0;
+    std::unique_ptr<Spielklasse> engine;
+    std::unique_ptr<Languages> languages;
+    std::unique_ptr<GraphicStyle> style_module;
+    SettingsList Settings;
+
+    QTimer* movetimer = nullptr;
+    QTimer* highlighttimer = nullptr;
+    std::array<QLabel*, 4> frame_images{};  // Image5, Image6, Image8, Image9
+    std::array<FieldLabel*, 81> field_labels{};
+    std::array<FieldLabel*, 3> preview_labels{};
+    QHash<const DigitImage*, QLabel*> digit_labels;
+    Tgame_over* game_over_window = nullptr;
+    TConfirm1* Confirm1 = nullptr;
+
+    struct MenuItems;
+    std::unique_ptr<MenuItems> menu;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void init();
+    void FormShow();
+    void build_menu();
+    void apply_menu_captions();
+    void start_game_or_restore();
+    void change_difficulty(bool to_regular);
+    bool try_configured_style();
+    void choose_standard_style();
+    void take_high_colour_style(const QString& message);
+    bool load_frame_pictures();
+    FieldLabel* label_for(TMyImage& image);
+    void report_missing_picture(const QString& name);
+    void apply_board_layout();
+
+    Options options_;
+    std::unique_ptr<Registry> registry_;
+
+public:
+    std::unique_ptr<SoundPlayer> sound;
+
+private:
+    StandardRandom random_;
+    SystemClock clock_;
+    QWidget* surface_ = nullptr;
+    std::array<int, 81> shown_cursor_{};
+    bool shut_down_ = false;
+    bool reporting_missing_picture_ = false;
+};

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+class Registry;
+
+// The scrambling transforms of the store. Both are their own inverse.
+QByteArray rotate_text(QByteArray text);
+QByteArray flip_text(QByteArray text);
+
+// The 21 settings lines, numbered 0 to 20, as the running program holds them.
+class SettingsList {
+public:
+    static constexpr int kLines = 21;
+
+    SettingsList();
+
+    QString line(int n) const;
+    void set_line(int n, const QString& text);
+    // The line read as a decimal integer; 0 when it is none.
+    int value(int n) const;
+    void set_value(int n, int value) { set_line(n, QString::number(value)); }
+
+    void load_settings(Registry& registry);
+    // False when the store could not be written.
+    bool save_settings(Registry& registry) const;
+
+private:
+    void write_defaults(Registry& registry) const;
+    void replace_non_numeric_lines();
+
+    QStringList lines_;
+};

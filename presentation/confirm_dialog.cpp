@@ -1,0 +1,62 @@
+#include "presentation/confirm_dialog.h"
+
+#include "localisation/languages.h"
+#include "localisation/tag.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+QPushButton* make_button(QWidget* parent, const char* name, const char* text, int tag, QRect bounds) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    set_tag(button, tag);
+    button->setGeometry(bounds);
+    QFont font = button->font();
+    font.setPixelSize(16);
+    button->setFont(font);
+    return button;
+}
+
+QLabel* make_label(QWidget* parent, const char* name, const char* text, int tag, int top) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    set_tag(label, tag);
+    label->move(8, top);
+    label->resize(334, 20);
+    return label;
+}
+
+}  // namespace
+
+TConfirm1::TConfirm1(QWidget* main_window, const Languages& languages)
+    : QDialog(main_window), main_window_(main_window), languages_(languages) {
+    setFixedSize(350, 111);
+    setWindowTitle("Are you sure?");
+    set_tag(this, 44);
+    make_label(this, "Label1", "In order to change the game mode, you have to restart the game.", 40, 8);
+    make_label(this, "Label2", "Do you really want to do this?", 41, 32);
+    QPushButton* yes = make_button(this, "Button1", "Yes", 42, QRect(16, 64, 89, 33));
+    QPushButton* no = make_button(this, "Button2", "No", 43, QRect(240, 64, 97, 33));
+    connect(yes, &QPushButton::clicked, this, [this] { done(kYes); });
+    connect(no, &QPushButton::clicked, this, [this] { done(kNo); });
+}
+
+// The close box of the window frame answers "Yes", as it always has.
+void TConfirm1::reject() { done(kYes); }
+
+// Escape would close the window and so answer "Yes"; it does nothing here.
+void TConfirm1::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) return;
+    QDialog::keyPressEvent(event);
+}
+
+void TConfirm1::showEvent(QShowEvent* event) {
+    move(main_window_->pos() + QPoint(10, 75));
+    for (QLabel* label : findChildren<QLabel*>()) languages_.set_caption(label);
+    for (QPushButton* button : findChildren<QPushButton*>()) languages_.set_caption(button);
+    languages_.set_caption(static_cast<QWidget*>(this));
+    QDialog::showEvent(event);
+}

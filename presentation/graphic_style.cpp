@@ -1,0 +1,53 @@
+#include "presentation/graphic_style.h"
+
+#include "platform/resource_module.h"
+
+namespace {
+
+// Layout numbers outside this range would build an unusable window; they count as missing.
+constexpr int kSmallestLayoutNumber = 1;
+constexpr int kLargestLayoutNumber = 400;
+constexpr int kLayoutTextLength = 14;  // the module's numbers are read as at most 14 characters
+
+}  // namespace
+
+std::unique_ptr<GraphicStyle> GraphicStyle::open(const QString& file_name) {
+    std::unique_ptr<ResourceModule> module = ResourceModule::open(file_name);
+    if (!module) return nullptr;
+    return std::make_unique<GraphicStyle>(std::move(module));
+}
+
+GraphicStyle::GraphicStyle(std::unique_ptr<ResourceModule> module) : module_(std::move(module)) {}
+
+GraphicStyle::~GraphicStyle() = default;
+
+std::optional<QPixmap> GraphicStyle::picture(const QString& name) {
+    const auto cached = pictures_.constFind(name);
+    if (cached != pictures_.constEnd()) return *cached;
+    const std::optional<QImage> image = module_->bitmap(name);
+    if (!image) return std::nullopt;
+    const QPixmap pixmap = QPixmap::fromImage(*image);
+    pictures_.insert(name, pixmap);
+    return pixmap;
+}
+
+std::optional<QByteArray> GraphicStyle::wave(const QString& name) const { return module_->wave(name); }
+
+int GraphicStyle::layout_number(int id, int fallback) const {
+    const std::optional<QString> text = module_->string(id);
+    if (!text) return fallback;
+    bool ok = false;
+    const int value = text->left(kLayoutTextLength).trimmed().toInt(&ok);
+    if (!ok || value < kSmallestLayoutNumber || value > kLargestLayoutNumber) return fallback;
+    return value;
+}
+
+int GraphicStyle::field_size() const { return layout_number(1, kDefaultFieldSize); }
+int GraphicStyle::digit_height() const { return layout_number(2, kDefaultDigitHeight); }
+int GraphicStyle::digit_width() const { return layout_number(3, kDefaultDigitWidth); }
+
+std::optional<QString> GraphicStyle::drawn_for_depth() const {
+    const std::optional<QString> text = module_->string(4);
+    if (!text) return std::nullopt;
+    return text->left(kLayoutTextLength);
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "app/main_window.h"
+
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+// A copy of the runnable game folder as the working directory and an empty config folder for
+// the store, made fresh for every test.
+class GameFolder : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    std::unique_ptr<TForm1> start(int color_depth = 24);
+    QString path(const QString& name) const { return work.filePath(name); }
+    // Writes a settings line into the store (a first start's defaults around it) before the program starts.
+    void store_setting(int line, const QByteArray& plain);
+    QByteArray stored_setting(int line) const;
+
+    QTemporaryDir work;
+    QTemporaryDir config;
+    QString previous_directory;
+};
+
+// Calls `answer` with the first modal dialog that opens while it lives; the answer must end it.
+class ModalAnswer {
+public:
+    explicit ModalAnswer(std::function<void(QWidget*)> answer);
+    int answered = 0;
+
+private:
+    QTimer timer_;
+};
+
+// Clicks a widget with the left button.
+void click(QWidget* widget);

@@ -1,0 +1,130 @@
+#include "game_fixture.h"
+
+#include "app/field_label.h"
+#include "app/main_window_menu.h"
+#include "engine/spielklasse.h"
+#include "engine_fixture.h"
+#include "platform/cursors.h"
+#include "platform/sound_player.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+FieldLabel* field(TForm1& window, int f) { return window.field_labels[static_cast<std::size_t>(f)]; }
+
+bool shows_cursor(TForm1& window, int f, int number) {
+    return field(window, f)->cursor().pixmap().toImage() == board_cursor(number).pixmap().toImage();
+}
+
+// Lets the timers run until `done` or two seconds have passed.
+bool run_until(const std::function<bool()>& done) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!done() && waited.elapsed() < 2000) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    return done();
+}
+
+}  // namespace
+
+TEST_F(GameFolder, AClickedStoneTravelsToTheClickedFieldAlongItsPath) {
+    store_setting(13, "0");  // the game's own cursors
+    std::unique_ptr<TForm1> window = start();
+    set_board(*window->engine, {"R"});
+    click(field(*window, 0));
+    EXPECT_EQ(window->engine->selected, &window->engine->field_images[0]);
+    EXPECT_TRUE(shows_cursor(*window, 40, 2));
+    click(field(*window, 8));
+    EXPECT_TRUE(window->engine->busy);
+    window->move();
+    EXPECT_TRUE(shows_cursor(*window, 40, 1));
+    ASSERT_TRUE(run_until([&] { return !window->engine->busy; }));
+    EXPECT_EQ(rest_code(window->engine->field_images[8].color), 1);
+    EXPECT_EQ(window->engine->field_images[0].color, 0);
+    EXPECT_EQ(window->engine->count_stones(), 4);  // three more dropped
+}
+
+TEST_F(GameFolder, AStoneWithNoWayOutIsRefusedWithTheErrorSound) {
+    store_setting(13, "0");  // the game's own cursors
+    std::unique_ptr<TForm1> window = start();
+    set_board(*window->engine, {"RG", "B"});
+    click(field(*window, 0));
+    EXPECT_TRUE(shows_cursor(*window, 40, 3));
+    EXPECT_TRUE(shows_cursor(*window, 1, 1));
+    const int before = window->sound->requests();
+    click(field(*window, 40));
+    EXPECT_FALSE(window->engine->busy);
+    EXPECT_EQ(window->engine->selected, &window->engine->field_images[0]);
+    EXPECT_EQ(window->sound->requests(), before + 1);
+}
+
+TEST_F(GameFolder, WithSoundOffNothingIsPlayedAtAll) {
+    std::unique_ptr<TForm1> window = start();
+    window->menu->Turn_Off_Sound1->trigger();
+    EXPECT_EQ(window->Settings.line(2), "0");
+    EXPECT_TRUE(window->menu->Turn_Off_Sound1->isChecked());
+    set_board(*window->engine, {"RG", "B", "", "", "", "", "", "", "....R"});
+    const int before = window->sound->requests();
+    click(field(*window, 0));
+    click(field(*window, 40));  // no way: the error sound
+    click(field(*window, 76));
+    click(field(*window, 80));  // a move and its drops
+    ASSERT_TRUE(run_until([&] { return !window->engine->busy; }));
+    ModalAnswer game_over([](QWidget* dialog) { dialog->findChild<QPushButton*>("OKBtn")->click(); });
+    window->reset();  // a new game
+    EXPECT_EQ(window->sound->requests(), before);
+    window->menu->Turn_Off_Sound1->trigger();
+    EXPECT_EQ(window->Settings.line(2), "1");
+    EXPECT_TRUE(window->engine->sound_on);
+}
+
+TEST_F(GameFolder, ClicksWhileTheEngineIsBusyOnlyRefreshTheCursors) {
+    store_setting(13, "0");  // the game's own cursors
+    std::unique_ptr<TForm1> window = start();
+    set_board(*window->engine, {"R", "G"});
+    click(field(*window, 0));
+    click(field(*window, 8));
+    click(field(*window, 9));
+    EXPECT_EQ(window->engine->selected->Tag, 0);
+    click(window->preview_labels[0]);
+    EXPECT_TRUE(shows_cursor(*window, 9, 1));
+}
+
+TEST_F(GameFolder, TheStandardCursorSettingLeavesTheBoardAlone) {
+    store_setting(13, "0");  // the game's own cursors
+    std::unique_ptr<TForm1> window = start();
+    window->menu->CursorSetting->trigger();
+    EXPECT_EQ(window->Settings.line(13), "1");
+    set_board(*window->engine, {"R"});
+    click(field(*window, 0));
+    EXPECT_EQ(field(*window, 40)->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_FALSE(field(*window, 40)->testAttribute(Qt::WA_SetCursor));
+    window->menu->CursorSetting->trigger();
+    EXPECT_EQ(window->Settings.line(13), "0");
+    click(field(*window, 0));
+    EXPECT_TRUE(shows_cursor(*window, 40, 2));
+}
+
+TEST_F(GameFolder, NewGameShowsTheGameOverPictureAndStartsWithThreeStones) {
+    std::unique_ptr<TForm1> window = start();
+    window->show();
+    window->engine->score_display->set_value(42);
+    QString title;
+    bool picture_shown = false;
+    ModalAnswer answer([&](QWidget* dialog) {
+        title = dialog->windowTitle();
+        auto* logo = dialog->findChild<QLabel*>("go_logo");
+        picture_shown = logo && !logo->pixmap().isNull();
+        dialog->findChild<QPushButton*>("OKBtn")->click();
+    });
+    window->menu->New->trigger();
+    EXPECT_EQ(answer.answered, 1);
+    EXPECT_EQ(title, "Game Over");
+    EXPECT_TRUE(picture_shown);
+    EXPECT_EQ(window->engine->count_stones(), 3);
+    EXPECT_EQ(window->engine->score_display->get_value(), 0);
+}

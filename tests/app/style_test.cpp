@@ -1,0 +1,120 @@
+#include "game_fixture.h"
+
+#include "app/field_label.h"
+#include "engine/spielklasse.h"
+#include "engine_fixture.h"
+#include "platform/resource_module.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMessageBox>
+
+namespace {
+
+QStringList every_bitmap_name() {
+    QStringList names{"empty", "main1", "main2", "main3", "main4", "title", "game_over"};
+    for (const char* stone : {"red", "green", "blue", "yellow", "lblue", "black", "purple", "joker", "quest"})
+        for (int frame = 0; frame <= 10; ++frame) names << QString("%1%2").arg(stone).arg(frame, 4, 10, QChar('0'));
+    for (int frame : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 13, 14, 15})
+        names << QString("dynamit%1").arg(frame, 4, 10, QChar('0'));
+    for (int digit = 0; digit <= 9; ++digit) names << QString("lcd%1").arg(digit);
+    return names;
+}
+
+// The standard style repacked with other layout strings and without the pictures `left_out`.
+void write_style(const QString& file, const std::map<int, QString>& strings, const QStringList& left_out = {}) {
+    std::unique_ptr<ResourceModule> standard = ResourceModule::open("standard highcolor.lvr");
+    ResourceModuleWriter writer;
+    for (const QString& name : every_bitmap_name())
+        if (!left_out.contains(name)) writer.add_bitmap(name, *standard->bitmap(name));
+    for (const char* wave : {"plop_up", "plop_away", "error"}) writer.add_wave(wave, *standard->wave(wave));
+    for (const auto& [id, text] : strings) writer.add_string(id, text);
+    ASSERT_TRUE(writer.write(file));
+}
+
+QRect geometry_of(TForm1& window, int f) { return window.field_labels[static_cast<std::size_t>(f)]->geometry(); }
+
+}  // namespace
+
+TEST_F(GameFolder, TheStandardStyleLaysOutFortyPixelFields) {
+    std::unique_ptr<TForm1> window = start();
+    EXPECT_EQ(geometry_of(*window, 0), QRect(153, 96, 40, 40));
+    EXPECT_EQ(geometry_of(*window, 80), QRect(473, 416, 40, 40));
+    EXPECT_EQ(window->frame_images[2]->geometry(), QRect(513, 96, 29, 384));
+    EXPECT_EQ(window->frame_images[3]->geometry(), QRect(153, 456, 360, 24));
+    EXPECT_EQ(window->centralWidget()->size(), QSize(542, 480));
+    EXPECT_EQ(window->preview_labels[2]->geometry(), QRect(55, 328, 60, 60));
+    EXPECT_EQ(window->engine->score_display->digit_image(4).left, 472);
+    EXPECT_EQ(window->engine->score_display->digit_image(4).top, 25);
+}
+
+TEST_F(GameFolder, AStyleWithFiftyPixelFieldsWidensTheBoard) {
+    write_style("big.lvr", {{1, "50"}, {2, "47"}, {3, "20"}});
+    store_setting(11, "big.lvr");
+    std::unique_ptr<TForm1> window = start();
+    EXPECT_EQ(geometry_of(*window, 80), QRect(553, 496, 50, 50));
+    EXPECT_EQ(window->frame_images[2]->x(), 153 + 450);
+    EXPECT_EQ(window->engine->score_display->digit_image(2).left, 402);
+    EXPECT_EQ(window->engine->score_display->digit_image(2).top, 24);
+    EXPECT_EQ(window->Settings.line(11), "big.lvr");
+}
+
+class RejectedStyle : public GameFolder, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(RejectedStyle, FallsBackToTheStandardStyleSilentlyAndKeepsTheName) {
+    QFile garbage(path("broken.lvr"));
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write("PK\x03\x04 this is no style at all");
+    garbage.close();
+    write_style("norest.lvr", {}, {"red0005"});
+    store_setting(11, GetParam());
+    ModalAnswer no_box([](QWidget* modal) { modal->close(); });
+    std::unique_ptr<TForm1> window = start();
+    EXPECT_EQ(no_box.answered, 0);
+    EXPECT_EQ(window->Settings.line(11), GetParam());
+    EXPECT_EQ(geometry_of(*window, 0), QRect(153, 96, 40, 40));
+    EXPECT_FALSE(window->frame_images[0]->pixmap().isNull());
+}
+
+INSTANTIATE_TEST_SUITE_P(Styles, RejectedStyle, ::testing::Values("nothere.lvr", "broken.lvr", "norest.lvr", ""),
+                         [](const auto& info) {
+                             const std::string name = info.param;
+                             return name.empty() ? std::string("Empty") : name.substr(0, name.find('.'));
+                         });
+
+TEST_F(GameFolder, APictureTheStyleLacksIsReportedAndTheGameGoesOn) {
+    write_style("partial.lvr", {}, {"red0006"});
+    store_setting(11, "partial.lvr");
+    std::unique_ptr<TForm1> window = start();
+    set_board(*window->engine, {"R"});
+    QString reported;
+    ModalAnswer answer([&](QWidget* box) {
+        reported = static_cast<QMessageBox*>(box)->text();
+        box->close();
+    });
+    click(window->field_labels[0]);
+    QElapsedTimer waited;
+    waited.start();
+    while (answer.answered == 0 && waited.elapsed() < 2000) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    EXPECT_EQ(reported, "Resource red0006 not found");
+    EXPECT_EQ(window->engine->selected, &window->engine->field_images[0]);
+}
+
+using GameFolderDeathTest = GameFolder;
+
+TEST_F(GameFolderDeathTest, WithoutTheHighColourStyleTheProgramStopsWithAMessage) {
+    QFile::remove("standard highcolor.lvr");
+    EXPECT_EXIT(
+        {
+            ModalAnswer answer([](QWidget* box) {
+                std::fprintf(stderr, "[%s] %s\n", qPrintable(box->windowTitle()),
+                             qPrintable(static_cast<QMessageBox*>(box)->text()));
+                box->close();
+            });
+            start();
+        },
+        ::testing::ExitedWithCode(1),
+        "\\[Error while loading resources\\] Your resource File \"standard highcolor.lvr\" seems to be missing. "
+        "Please re-install Quorvel.");
+}

@@ -51,3 +51,5 @@ std::optional<QString> GraphicStyle::drawn_for_depth() const {
     if (!text) return std::nullopt;
     return text->left(kLayoutTextLength);
 }
+
+QString GraphicStyle::file_path() const { return module_->file_path(); }

@@ -31,6 +31,7 @@ public:
     int digit_width() const;   // string 3
     // String 4 as the module writes it: the colour depth its pictures are drawn for.
     std::optional<QString> drawn_for_depth() const;
+    QString file_path() const;
 
 private:
     int layout_number(int id, int fallback) const;

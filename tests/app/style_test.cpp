@@ -4,11 +4,14 @@
 #include "engine/spielklasse.h"
 #include "engine_fixture.h"
 #include "platform/resource_module.h"
+#include "presentation/graphic_style.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMessageBox>
+
+#include <ostream>
 
 namespace {
 
@@ -99,6 +102,50 @@ TEST_F(GameFolder, APictureTheStyleLacksIsReportedAndTheGameGoesOn) {
     while (answer.answered == 0 && waited.elapsed() < 2000) QApplication::processEvents(QEventLoop::AllEvents, 5);
     EXPECT_EQ(reported, "Resource red0006 not found");
     EXPECT_EQ(window->engine->selected, &window->engine->field_images[0]);
+}
+
+struct DepthCase {
+    int depth;
+    const char* low_colour_setting;
+    bool low_colour_file;
+    const char* expected_style;
+    friend void PrintTo(const DepthCase& c, std::ostream* os) {
+        *os << c.depth << " bit, line 10 " << c.low_colour_setting << (c.low_colour_file ? "" : ", no low-colour file");
+    }
+};
+
+class ScreenDepth : public GameFolder, public ::testing::WithParamInterface<DepthCase> {};
+
+TEST_P(ScreenDepth, ChoosesTheStandardStyleThatSuitsTheScreen) {
+    const DepthCase& c = GetParam();
+    store_setting(10, c.low_colour_setting);
+    if (!c.low_colour_file) QFile::remove("standard lowcolor.lvr");
+    std::unique_ptr<TForm1> window = start(c.depth);
+    EXPECT_TRUE(window->style_module->file_path().endsWith(c.expected_style))
+        << window->style_module->file_path().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, ScreenDepth,
+                         ::testing::Values(DepthCase{24, "1", true, "standard highcolor.lvr"},
+                                           DepthCase{8, "1", true, "standard lowcolor.lvr"},
+                                           DepthCase{8, "0", true, "standard highcolor.lvr"},
+                                           DepthCase{4, "1", false, "standard highcolor.lvr"}));
+
+TEST_F(GameFolder, AStyleDrawnForMoreColoursThanTheScreenHasWarnsAtEachLayout) {
+    write_style("deep.lvr", {{4, "24"}});
+    store_setting(11, "deep.lvr");
+    QStringList warnings;
+    ModalAnswer answer([&](QWidget* box) {
+        warnings << box->windowTitle() + ": " + static_cast<QMessageBox*>(box)->text();
+        box->close();
+    });
+    std::unique_ptr<TForm1> window = start(16);
+    ASSERT_EQ(warnings.size(), 2);
+    EXPECT_EQ(warnings[0],
+              "Warning!: You are using a graphic add-on that is designed for 24-bit color depths.\n Your display is "
+              "currently set to 16-bit colors, so that you will\n most likely experience problems like crippled "
+              "graphics and flashing bitmaps.\n Please switch to a higher color depth in order to fix this.");
+    EXPECT_TRUE(window->style_module->file_path().endsWith("deep.lvr"));
 }
 
 using GameFolderDeathTest = GameFolder;

@@ -7,7 +7,14 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace {
+
+constexpr int kDesignWidth = 350;
+constexpr int kDesignHeight = 111;
+constexpr int kNoLeft = 240;
+constexpr int kMargin = 8;
 
 QPushButton* make_button(QWidget* parent, const char* name, const char* text, int tag, QRect bounds) {
     auto* button = new QPushButton(text, parent);
@@ -25,7 +32,6 @@ QLabel* make_label(QWidget* parent, const char* name, const char* text, int tag,
     label->setObjectName(name);
     set_tag(label, tag);
     label->move(8, top);
-    label->resize(334, 20);
     return label;
 }
 
@@ -33,13 +39,13 @@ QLabel* make_label(QWidget* parent, const char* name, const char* text, int tag,
 
 TConfirm1::TConfirm1(QWidget* main_window, const Languages& languages)
     : QDialog(main_window), main_window_(main_window), languages_(languages) {
-    setFixedSize(350, 111);
+    setFixedSize(kDesignWidth, kDesignHeight);
     setWindowTitle("Are you sure?");
     set_tag(this, 44);
     make_label(this, "Label1", "In order to change the game mode, you have to restart the game.", 40, 8);
     make_label(this, "Label2", "Do you really want to do this?", 41, 32);
     QPushButton* yes = make_button(this, "Button1", "Yes", 42, QRect(16, 64, 89, 33));
-    QPushButton* no = make_button(this, "Button2", "No", 43, QRect(240, 64, 97, 33));
+    QPushButton* no = make_button(this, "Button2", "No", 43, QRect(kNoLeft, 64, 97, 33));
     connect(yes, &QPushButton::clicked, this, [this] { done(kYes); });
     connect(no, &QPushButton::clicked, this, [this] { done(kNo); });
 }
@@ -58,5 +64,19 @@ void TConfirm1::showEvent(QShowEvent* event) {
     for (QLabel* label : findChildren<QLabel*>()) languages_.set_caption(label);
     for (QPushButton* button : findChildren<QPushButton*>()) languages_.set_caption(button);
     languages_.set_caption(static_cast<QWidget*>(this));
+    fit_width_to_texts();
     QDialog::showEvent(event);
+}
+
+// The window is as wide as its design, or wider where a text in this language and font needs
+// it; "No" keeps its distance from the right edge.
+void TConfirm1::fit_width_to_texts() {
+    int width = kDesignWidth;
+    for (QLabel* label : findChildren<QLabel*>()) {
+        label->adjustSize();
+        width = std::max(width, label->x() + label->width() + kMargin);
+    }
+    setFixedSize(width, kDesignHeight);
+    auto* no = findChild<QPushButton*>("Button2");
+    no->move(width - kDesignWidth + kNoLeft, no->y());
 }

@@ -20,6 +20,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void fit_width_to_texts();
+
     QWidget* main_window_;
     const Languages& languages_;
 };

@@ -1,0 +1,64 @@
+#include "game_fixture.h"
+
+#include "localisation/languages.h"
+#include "presentation/confirm_dialog.h"
+#include "presentation/game_over_dialog.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+// Every text of the dialog stands inside it, whole.
+void expect_texts_fit(QWidget* dialog) {
+    for (QLabel* label : dialog->findChildren<QLabel*>()) {
+        EXPECT_LE(label->x() + label->sizeHint().width(), dialog->width()) << label->text().toStdString();
+        EXPECT_FALSE(label->text().isEmpty());
+    }
+    for (QPushButton* button : dialog->findChildren<QPushButton*>())
+        EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()) + 8, button->width())
+            << button->text().toStdString();
+}
+
+class DialogTexts : public GameFolder, public ::testing::WithParamInterface<const char*> {};
+
+}  // namespace
+
+TEST_P(DialogTexts, TheConfirmationShowsItsTextsWholeAndAnswers) {
+    const Languages languages("languages.dll", GetParam());
+    QWidget main_window;
+    main_window.move(100, 200);
+    TConfirm1 confirm(&main_window, languages);
+    {
+        ModalAnswer no([](QWidget* dialog) {
+            expect_texts_fit(dialog);
+            EXPECT_EQ(dialog->pos(), QPoint(110, 275));
+            dialog->findChild<QPushButton*>("Button2")->click();
+        });
+        EXPECT_EQ(confirm.exec(), TConfirm1::kNo);
+    }
+    EXPECT_EQ(confirm.windowTitle(), languages.get_string(44));
+    ModalAnswer yes([](QWidget* dialog) { dialog->findChild<QPushButton*>("Button1")->click(); });
+    EXPECT_EQ(confirm.exec(), TConfirm1::kYes);
+}
+
+TEST_P(DialogTexts, TheGameOverDialogCutsALargePictureToItsFrame) {
+    const Languages languages("languages.dll", GetParam());
+    QWidget main_window;
+    main_window.move(30, 40);
+    QPixmap huge(640, 480);
+    huge.fill(Qt::red);
+    Tgame_over game_over(&main_window, languages, [&](const QString& name) {
+        return name == "game_over" ? std::optional<QPixmap>(huge) : std::nullopt;
+    });
+    ModalAnswer answer([](QWidget* dialog) {
+        EXPECT_EQ(dialog->pos(), QPoint(30, 40));
+        EXPECT_EQ(dialog->findChild<QLabel*>("go_logo")->size(), QSize(300, 150));
+        dialog->findChild<QPushButton*>("OKBtn")->click();
+    });
+    EXPECT_EQ(game_over.exec(), 1);
+    EXPECT_EQ(game_over.windowTitle(), languages.get_string(63));
+    EXPECT_FALSE(game_over.isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, DialogTexts, ::testing::Values("English", "German"));

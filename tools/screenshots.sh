@@ -1,0 +1,148 @@
+#!/usr/bin/env bash
+# Starts the real game under Xvfb, once in English and once in German, plays a few moves and
+# saves screenshots for review: splash, board at start, board after moves, the Game menu, the
+# game-over dialog, the difficulty menu, the confirmation dialog and the help window.
+# Not part of the test run (it needs Xvfb and takes about a minute). Run it by hand:
+#
+#   tools/install-deps.sh test
+#   cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DQUORVEL_TESTS=OFF -DQUORVEL_BENCHMARKS=OFF
+#   cmake --build build -j2
+#   tools/screenshots.sh [BUILD_DIR] [OUT_DIR]     # defaults: build, /tmp/screenshots
+#
+# Prints each file it saves, and a "problem:" line for every step that did not go as expected;
+# the exit status is the number of problems (0: every step went through). Every wait has a
+# time-out. Each language gets its own Xvfb, and a fresh config folder (XDG_CONFIG_HOME).
+# shellcheck disable=SC2317  # the dialogs' close actions are called by name
+set -uo pipefail
+source "$(dirname "$0")/e2e-common.sh"
+trap e2e_finish EXIT
+trap 'exit 130' INT TERM
+
+BUILD_DIR=${1:-build}
+OUT_DIR=${2:-/tmp/screenshots}
+MOVES=4
+PROBLEMS=0
+
+problem() { echo "problem: $*"; PROBLEMS=$((PROBLEMS + 1)); }
+
+shot() {
+    local file="$OUT_DIR/$1.png"
+    if e2e_screenshot "$file"; then echo "$file"; else problem "no screenshot $file"; fi
+}
+
+# Waits for the splash, saves it while it stands, then waits for the main window: sets MAIN.
+start_up() {
+    local splash
+    splash=$(e2e_wait_window 15 1) || { problem "$LANGUAGE_NOW: no splash window within 15 s"; return 1; }
+    e2e_pause 0.3
+    shot "$LANGUAGE_NOW-1-splash"
+    [ "$(e2e_visible_windows)" = "$splash" ] || problem "$LANGUAGE_NOW: splash gone before its screenshot"
+    MAIN=$(e2e_wait_window 15 0 "$splash") || { problem "$LANGUAGE_NOW: no main window within 15 s"; return 1; }
+    e2e_pause 0.5
+}
+
+# One move: a stone that can travel goes to the farthest empty field it reaches.
+play_move() {
+    local main=$1 number=$2 x0 y0 before after from to
+    read -r x0 y0 < <(e2e_board_origin "$main")
+    e2e_screenshot "$WORK/board.png" || return 1
+    before=$(e2e_board_cells "$WORK/board.png" "$x0" "$y0") || { problem "$LANGUAGE_NOW: board not found at $x0,$y0"; return 1; }
+    read -r from to < <(e2e_choose_move "$before" $((number * 17))) || { problem "$LANGUAGE_NOW: no stone can move"; return 1; }
+    e2e_click_field "$x0" "$y0" "$from"
+    e2e_pause 0.3
+    e2e_click_field "$x0" "$y0" "$to"
+    e2e_pause 1.5
+    e2e_screenshot "$WORK/board.png" || return 1
+    after=$(e2e_board_cells "$WORK/board.png" "$x0" "$y0") || return 1
+    echo "$LANGUAGE_NOW: move $number: field $from -> $to, stones $(e2e_count_stones "$before") -> $(e2e_count_stones "$after")"
+    if [ "${after:to:1}" != o ] || [ "${after:from:1}" != . ]; then problem "$LANGUAGE_NOW: move $number did not arrive"; fi
+}
+
+# Presses KEYS on the main window and waits for a dialog to appear: sets DIALOG.
+open_dialog() {
+    local main=$1; shift
+    e2e_keys "$main" "$@"
+    DIALOG=$(e2e_wait_window 5 0 "$main")
+}
+
+# Saves the open dialog as NAME and closes it with CLOSE_ACTION.
+dialog_shot() {
+    local name=$1 close_action=$2
+    e2e_pause 0.5
+    shot "$LANGUAGE_NOW-$name"
+    "$close_action" "$DIALOG"
+    e2e_wait_gone 5 "$DIALOG" || problem "$LANGUAGE_NOW: the $name dialog stayed open"
+}
+
+# Opens a dialog with KEYS, saves it as NAME and closes it with CLOSE_ACTION.
+open_dialog_shot() {
+    local main=$1 name=$2 close_action=$3; shift 3
+    if open_dialog "$main" "$@"; then dialog_shot "$name" "$close_action"; else problem "$LANGUAGE_NOW: no $name dialog within 5 s"; fi
+}
+
+press_enter() { e2e_keys "$1" Return; }
+press_escape() { e2e_keys "$1" Escape; }
+
+# "No" is Button2, 97 x 33 at top 64, 110 pixels from the right edge of the confirmation (whose
+# width follows its texts).
+press_no() {
+    local x y width
+    read -r x y width _ < <(e2e_geometry "$1")
+    e2e_click $((x + width - 110 + 48)) $((y + 64 + 16))
+}
+
+difficulty_menu_shot() {
+    e2e_keys "$1" ctrl+g Right Right
+    e2e_pause 0.3
+    shot "$LANGUAGE_NOW-6-menu-difficulty"
+    e2e_keys "$1" Escape Escape Escape
+}
+
+# A fresh config starts in Regular mode, so Difficult is the other mode; Regular in case it is not.
+confirmation_shot() {
+    local main=$1
+    if open_dialog "$main" ctrl+g Right Right Down Return || open_dialog "$main" ctrl+g Right Right Return; then
+        dialog_shot 7-confirm press_no
+    else
+        problem "$LANGUAGE_NOW: no confirmation dialog within 5 s of either difficulty"
+    fi
+}
+
+quit_game() {
+    local start
+    e2e_keys "$1" ctrl+g Up
+    start=$(e2e_now_us)
+    e2e_x xdotool key Return
+    if e2e_stop_game 10; then
+        echo "$LANGUAGE_NOW: the game ended $(( ($(e2e_now_us) - start) / 1000 )) ms after Quit"
+    else
+        problem "$LANGUAGE_NOW: the game did not end within 10 s of Quit"
+    fi
+}
+
+run_language() {
+    LANGUAGE_NOW=$1
+    local number
+    WORK=$(e2e_temp_dir)
+    e2e_start_xvfb
+    e2e_start_game "$GAME_DIR" "$LANGUAGE_NOW" "$OUT_DIR/$LANGUAGE_NOW-game.log"
+    start_up || { e2e_cleanup; return; }
+    shot "$LANGUAGE_NOW-2-board"
+    for number in $(seq 1 "$MOVES"); do play_move "$MAIN" "$number" || break; done
+    shot "$LANGUAGE_NOW-3-after-moves"
+    e2e_keys "$MAIN" ctrl+g
+    shot "$LANGUAGE_NOW-4-menu-game"
+    e2e_keys "$MAIN" Escape
+    open_dialog_shot "$MAIN" 5-game-over press_enter ctrl+g n
+    difficulty_menu_shot "$MAIN"
+    confirmation_shot "$MAIN"
+    open_dialog_shot "$MAIN" 8-help press_escape ctrl+g Left Down Return
+    quit_game "$MAIN"
+    e2e_cleanup
+}
+
+GAME_DIR=$(e2e_game_dir "$BUILD_DIR") || exit 1
+mkdir -p "$OUT_DIR"
+for language in en de; do run_language "$language"; done
+echo "$PROBLEMS problem(s)"
+exit "$PROBLEMS"

@@ -34,7 +34,7 @@ TForm1::TForm1(Options options)
     : options_(options) {
     set_tag(this, kCaptionTextId);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+                   Qt::WindowCloseButtonHint);
     surface_ = new QWidget(this);
     surface_->setAutoFillBackground(true);
     surface_->setPalette(QPalette(Qt::gray));

@@ -21,12 +21,6 @@
 namespace {
 
 constexpr int kCaptionTextId = 24;
-constexpr int kStartCountLine = 20;
-constexpr int kSpeedLine = 12;
-constexpr int kCursorSettingLine = 13;
-constexpr int kAutosaveLine = 17;
-constexpr int kLeftLine = 3;
-constexpr int kTopLine = 4;
 
 }  // namespace
 

@@ -14,9 +14,6 @@
 
 namespace {
 
-constexpr int kDifficultyLine = 6;
-constexpr int kCursorSettingLine = 13;
-
 QMenu* add_menu(QWidget* parent_menu, const char* name, const char* caption, int tag) {
     auto* menu = new QMenu(caption, parent_menu);
     menu->setObjectName(name);

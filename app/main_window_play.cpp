@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr int kSpeedLine = 12;
 constexpr int kPreviewSize = 60;
 
 struct Speed {

@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr int kSoundLine = 2;
 const std::array<QString, 3> kSoundNames{"plop_up", "plop_away", "error"};
 
 }  // namespace

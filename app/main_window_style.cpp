@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr int kLowColourLine = 10;
-constexpr int kStyleLine = 11;
 constexpr int kHighColourThreshold = 8;
 const QString kHighColourStyle = "standard highcolor.lvr";
 const QString kLowColourStyle = "standard lowcolor.lvr";

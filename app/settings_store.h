@@ -6,6 +6,20 @@
 
 class Registry;
 
+// The lines of the settings list the program reads and writes.
+enum SettingLine : int {
+    kSoundLine = 2,
+    kLeftLine = 3,
+    kTopLine = 4,
+    kDifficultyLine = 6,
+    kLowColourLine = 10,
+    kStyleLine = 11,
+    kSpeedLine = 12,
+    kCursorSettingLine = 13,
+    kAutosaveLine = 17,
+    kStartCountLine = 20,
+};
+
 // The scrambling transforms of the store. Both are their own inverse.
 QByteArray rotate_text(QByteArray text);
 QByteArray flip_text(QByteArray text);

@@ -21,11 +21,11 @@ bool shows_cursor(TForm1& window, int f, int number) {
     return field(window, f)->cursor().pixmap().toImage() == board_cursor(number).pixmap().toImage();
 }
 
-// Lets the timers run until `done` or two seconds have passed.
+// Lets the timers run until `done` or ten seconds have passed (a loaded machine is slow).
 bool run_until(const std::function<bool()>& done) {
     QElapsedTimer waited;
     waited.start();
-    while (!done() && waited.elapsed() < 2000) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    while (!done() && waited.elapsed() < 10000) QApplication::processEvents(QEventLoop::AllEvents, 5);
     return done();
 }
 

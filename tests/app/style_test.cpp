@@ -99,7 +99,7 @@ TEST_F(GameFolder, APictureTheStyleLacksIsReportedAndTheGameGoesOn) {
     click(window->field_labels[0]);
     QElapsedTimer waited;
     waited.start();
-    while (answer.answered == 0 && waited.elapsed() < 2000) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    while (answer.answered == 0 && waited.elapsed() < 10000) QApplication::processEvents(QEventLoop::AllEvents, 5);
     EXPECT_EQ(reported, "Resource red0006 not found");
     EXPECT_EQ(window->engine->selected, &window->engine->field_images[0]);
 }

@@ -67,7 +67,8 @@ void TForm1::init() {
     menu->CursorSetting->setChecked(Settings.value(kCursorSettingLine) != 0);
     menu->AutosaveGame->setChecked(Settings.value(kAutosaveLine) != 0);
     load_style();
-    engine = std::make_unique<Spielklasse>(*this, 9, 9, random_, clock_);
+    engine = std::make_unique<Spielklasse>(*this, 9, 9, options_.random ? *options_.random : random_,
+                                          options_.clock ? *options_.clock : clock_);
     create_fields();
     QWidget::move(Settings.value(kLeftLine), Settings.value(kTopLine));
     apply_sound_setting();

@@ -28,6 +28,9 @@ public:
     struct Options {
         int splash_wait_ms = 2000;
         int color_depth = 0;  // bits per pixel; 0 asks the screen
+        // The game's randomness and calendar; null takes the system's. Tests replay games with their own.
+        RandomSource* random = nullptr;
+        Clock* clock = nullptr;
     };
 
     explicit TForm1(Options options);

@@ -26,7 +26,7 @@ TEST_F(GameFolder, ChoosingTheModeInForceAsksNothing) {
     int confirmations = 0;
     ModalAnswer answer = answering("Button1", confirmations);
     window->menu->Regular1->trigger();
-    EXPECT_EQ(answer.answered, 0);
+    EXPECT_EQ(answer.answered(), 0);
     EXPECT_TRUE(window->menu->Regular1->isChecked());
     EXPECT_FALSE(window->menu->Difficult1->isChecked());
 }
@@ -54,7 +54,7 @@ TEST_P(ModeChange, YesOrTheCloseBoxStartsANewGameInTheOtherModeAndStoresIt) {
     ModalAnswer answer = answering(GetParam(), confirmations);
     window->menu->Difficult1->trigger();
     EXPECT_EQ(confirmations, 1);
-    EXPECT_EQ(answer.answered, 2);  // the confirmation, then the game-over dialog
+    EXPECT_EQ(answer.answered(), 2);  // the confirmation, then the game-over dialog
     EXPECT_FALSE(window->engine->regular_mode);
     EXPECT_TRUE(window->menu->Difficult1->isChecked());
     EXPECT_FALSE(window->menu->Regular1->isChecked());

@@ -36,7 +36,7 @@ void GameFolder::SetUp() {
 void GameFolder::TearDown() { QDir::setCurrent(previous_directory); }
 
 std::unique_ptr<TForm1> GameFolder::start(int color_depth) {
-    return std::make_unique<TForm1>(TForm1::Options{0, color_depth});
+    return std::make_unique<TForm1>(TForm1::Options{0, color_depth, &random, &clock});
 }
 
 void GameFolder::store_setting(int line, const QByteArray& plain) {
@@ -50,17 +50,6 @@ void GameFolder::store_setting(int line, const QByteArray& plain) {
 QByteArray GameFolder::stored_setting(int line) const {
     QSettings store("Corvatek", "linvara");
     return rotate_text(store.value("set/" + QString::number(line + 1)).toString().toLatin1());
-}
-
-ModalAnswer::ModalAnswer(std::function<void(QWidget*)> answer) {
-    timer_.setInterval(10);
-    QObject::connect(&timer_, &QTimer::timeout, [this, answer] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal) return;
-        ++answered;
-        answer(modal);
-    });
-    timer_.start();
 }
 
 void click(QWidget* widget) {

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "app/main_window.h"
+#include "engine_fixture.h"
+#include "modal_guard.h"
 
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 
 // A copy of the runnable game folder as the working directory and an empty config folder for
@@ -23,19 +23,12 @@ protected:
     void store_setting(int line, const QByteArray& plain);
     QByteArray stored_setting(int line) const;
 
+    // Every game a test plays is replayable: a fixed generator on a clock that ticks per question.
+    StandardRandom random;
+    TickingClock clock;
     QTemporaryDir work;
     QTemporaryDir config;
     QString previous_directory;
-};
-
-// Calls `answer` with the first modal dialog that opens while it lives; the answer must end it.
-class ModalAnswer {
-public:
-    explicit ModalAnswer(std::function<void(QWidget*)> answer);
-    int answered = 0;
-
-private:
-    QTimer timer_;
 };
 
 // Clicks a widget with the left button.

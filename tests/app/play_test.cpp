@@ -122,7 +122,7 @@ TEST_F(GameFolder, NewGameShowsTheGameOverPictureAndStartsWithThreeStones) {
         dialog->findChild<QPushButton*>("OKBtn")->click();
     });
     window->menu->New->trigger();
-    EXPECT_EQ(answer.answered, 1);
+    EXPECT_EQ(answer.answered(), 1);
     EXPECT_EQ(title, "Game Over");
     EXPECT_TRUE(picture_shown);
     EXPECT_EQ(window->engine->count_stones(), 3);

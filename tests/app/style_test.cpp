@@ -74,7 +74,7 @@ TEST_P(RejectedStyle, FallsBackToTheStandardStyleSilentlyAndKeepsTheName) {
     store_setting(11, GetParam());
     ModalAnswer no_box([](QWidget* modal) { modal->close(); });
     std::unique_ptr<TForm1> window = start();
-    EXPECT_EQ(no_box.answered, 0);
+    EXPECT_EQ(no_box.answered(), 0);
     EXPECT_EQ(window->Settings.line(11), GetParam());
     EXPECT_EQ(geometry_of(*window, 0), QRect(153, 96, 40, 40));
     EXPECT_FALSE(window->frame_images[0]->pixmap().isNull());
@@ -99,7 +99,7 @@ TEST_F(GameFolder, APictureTheStyleLacksIsReportedAndTheGameGoesOn) {
     click(window->field_labels[0]);
     QElapsedTimer waited;
     waited.start();
-    while (answer.answered == 0 && waited.elapsed() < 10000) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    while (answer.answered() == 0 && waited.elapsed() < 10000) QApplication::processEvents(QEventLoop::AllEvents, 5);
     EXPECT_EQ(reported, "Resource red0006 not found");
     EXPECT_EQ(window->engine->selected, &window->engine->field_images[0]);
 }

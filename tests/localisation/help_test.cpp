@@ -1,5 +1,5 @@
 #include "qstring_printer.h"
-#include "modal_box_closer.h"
+#include "modal_guard.h"
 
 #include "localisation/help_window.h"
 
@@ -48,12 +48,10 @@ class HelpTopic : public HelpTest, public testing::WithParamInterface<Topic> {};
 
 TEST_P(HelpTopic, OpensAtItsHeading) {
     copy_built_help_file();
-    ModalBoxCloser closer;
     HelpWindow window;
     EXPECT_TRUE(window.open_topic(QString::fromLatin1(GetParam().id)));
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(line_at_cursor(window), QString::fromUtf8(GetParam().heading));
-    EXPECT_EQ(closer.boxes_closed, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Help, HelpTopic, testing::Values(
@@ -66,21 +64,19 @@ INSTANTIATE_TEST_SUITE_P(Help, HelpTopic, testing::Values(
 
 TEST_F(HelpTest, MissingTopicIsReportedAndTheFileShownFromItsStart) {
     copy_built_help_file();
-    ModalBoxCloser closer;
+    ModalAnswer box;
     HelpWindow window;
     EXPECT_FALSE(window.open_topic(QStringLiteral("IDH_Chess")));
-    EXPECT_EQ(closer.boxes_closed, 1);
-    EXPECT_EQ(closer.caption, QStringLiteral("Quorvel Help"));
-    EXPECT_EQ(closer.text, QStringLiteral("The help topic \"IDH_Chess\" does not exist."));
+    EXPECT_EQ(box.texts, QStringList{"[Quorvel Help] The help topic \"IDH_Chess\" does not exist."});
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(window.browser()->textCursor().position(), 0);
 }
 
 TEST_F(HelpTest, MissingFileIsReportedAndNoWindowStays) {
-    ModalBoxCloser closer;
+    ModalAnswer box;
     QWidget parent;
     EXPECT_EQ(show_help_topic(&parent, QStringLiteral("IDH_256")), nullptr);
-    EXPECT_EQ(closer.text, QStringLiteral("The help file \"Help.hlp\" could not be found."));
+    EXPECT_EQ(box.texts, QStringList{"[Quorvel Help] The help file \"Help.hlp\" could not be found."});
     EXPECT_EQ(parent.findChild<HelpWindow*>(), nullptr);
 }
 
@@ -88,9 +84,9 @@ TEST_F(HelpTest, EmptyFileIsReportedAsUnreadable) {
     QFile empty(QStringLiteral("Help.hlp"));
     ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
     empty.close();
-    ModalBoxCloser closer;
+    ModalAnswer box;
     EXPECT_EQ(show_help_topic(nullptr, QStringLiteral("IDH_256")), nullptr);
-    EXPECT_EQ(closer.text, QStringLiteral("The help file \"Help.hlp\" could not be read."));
+    EXPECT_EQ(box.texts, QStringList{"[Quorvel Help] The help file \"Help.hlp\" could not be read."});
 }
 
 TEST_F(HelpTest, ParentKeepsOneHelpWindowThatMovesToEachTopic) {

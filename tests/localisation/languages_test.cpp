@@ -1,5 +1,5 @@
 #include "qstring_printer.h"
-#include "modal_box_closer.h"
+#include "modal_guard.h"
 
 #include "localisation/encoded_text.h"
 #include "localisation/languages.h"
@@ -94,7 +94,14 @@ INSTANTIATE_TEST_SUITE_P(Languages, BlockSelection, testing::Values(
     Selection{"French", true, false, 0, "&Settings"},
     Selection{"german", true, false, 0, "&Settings"},          // the test is case-sensitive
     Selection{"German", false, false, 0, "&Settings"},         // no German probe: English
-    Selection{"German", true, true, 0, "&Settings"}));         // an empty probe is no probe
+    Selection{"German", true, true, 0, "&Settings"}),          // an empty probe is no probe
+    [](const testing::TestParamInfo<Selection>& info) {
+        const Selection& s = info.param;
+        std::string name = std::string(s.language) + (s.german_block ? "" : "WithoutGermanBlock") +
+                           (s.german_probe_empty ? "WithEmptyGermanProbe" : "");
+        std::erase(name, ' ');
+        return name;
+    });
 
 TEST_F(LanguagesTest, FileNameMatchesWithoutRegardToLetterCase) {
     write_both_blocks();
@@ -174,18 +181,18 @@ TEST_F(LanguagesDeathTest, EndsTheProcessWhenNeitherProbeExists) {
     write_library({{5, QStringLiteral("&Settings")}, {2005, QStringLiteral("&Einstellungen")}});
     EXPECT_EXIT(
         {
-            ModalBoxCloser closer;
+            ModalAnswer box;
             Languages languages(kLibrary, QStringLiteral("German"));
         },
         testing::ExitedWithCode(EXIT_FAILURE),
-        "message box \\[Fatal Error\\] The language library could not be loaded\\. "
+        "modal window \\[Fatal Error\\] The language library could not be loaded\\. "
         "Please re-install Quorvel");
 }
 
 TEST_F(LanguagesDeathTest, EndsTheProcessWhenTheLibraryIsMissing) {
     EXPECT_EXIT(
         {
-            ModalBoxCloser closer;
+            ModalAnswer box;
             Languages languages(kLibrary, QStringLiteral("English"));
         },
         testing::ExitedWithCode(EXIT_FAILURE), "\\[Fatal Error\\]");
@@ -239,14 +246,14 @@ TEST_F(LanguagesDeathTest, MissingTextFileEndsTheProcess) {
     write_both_blocks();
     EXPECT_EXIT(
         {
-            ModalBoxCloser closer;
+            ModalAnswer box;
             const Languages languages(kLibrary, QStringLiteral("English"));
             QPlainTextEdit memo;
             set_tag(&memo, 3);
             languages.load_text(&memo);
         },
         testing::ExitedWithCode(EXIT_FAILURE),
-        "message box \\[Fatal error\\] Some files are missing! Please re-install this "
+        "modal window \\[Fatal error\\] Some files are missing! Please re-install this "
         "application\\.");
 }
 

@@ -1,16 +1,43 @@
+#include "app/game_folder.h"
 #include "app/main_window.h"
+#include "platform/termination_signals.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QSessionManager>
 
+#include <cstdlib>
 #include <exception>
+
+namespace {
+
+// Stores everything as Quit does and ends the program. Inside a modal dialog the code that
+// opened it would go on once it closes, and could change what was just stored: the process
+// ends at once instead, with everything stored.
+void end_now(TForm1& window) {
+    window.shutdown();
+    if (QApplication::activeModalWidget()) std::_Exit(EXIT_SUCCESS);
+    QApplication::quit();
+}
+
+}  // namespace
 
 // QUORVEL: the program entry.
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("Linvara!");
+    QGuiApplication::setDesktopFileName(QUORVEL_APP_ID);
+    const GameFolders folders = find_game_folders(QCoreApplication::applicationDirPath(), QUORVEL_DATA_FROM_BINARY);
+    if (!enter_game_folders(folders)) {
+        QMessageBox::critical(nullptr, QApplication::applicationName(),
+                              "The game folder " + folders.working + " could not be made.");
+        return EXIT_FAILURE;
+    }
     try {
         TForm1 Form1;
+        const TerminationSignals signals([&Form1](int) { end_now(Form1); });
+        QObject::connect(&application, &QGuiApplication::commitDataRequest,
+                         [&Form1](QSessionManager&) { end_now(Form1); });
         Form1.show();
         return QApplication::exec();
     } catch (const std::exception& error) {

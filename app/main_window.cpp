@@ -1,9 +1,11 @@
 #include "app/main_window.h"
 
 #include "app/main_window_menu.h"
+#include "app/window_placement.h"
 #include "engine/spielklasse.h"
 #include "localisation/languages.h"
 #include "localisation/tag.h"
+#include "platform/game_files.h"
 #include "platform/registry.h"
 #include "platform/sound_player.h"
 #include "presentation/confirm_dialog.h"
@@ -16,6 +18,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTimer>
 
 namespace {
@@ -56,11 +59,11 @@ TForm1::~TForm1() {
 
 void TForm1::init() {
     languages = std::make_unique<Languages>("languages.dll");
-    QApplication::setWindowIcon(QIcon("LV!.ico"));
+    QApplication::setWindowIcon(QIcon(game_file("LV!.ico")));
     version = 1.2f;
     registry_ = std::make_unique<Registry>();
     Settings.load_settings(*registry_);
-    Settings.set_value(kStartCountLine, Settings.value(kStartCountLine) + 1);
+    count_start(Settings);
     const int speed = Settings.value(kSpeedLine);
     check_speed_item(*menu, speed);
     set_speed(speed);
@@ -70,7 +73,7 @@ void TForm1::init() {
     engine = std::make_unique<Spielklasse>(*this, 9, 9, options_.random ? *options_.random : random_,
                                           options_.clock ? *options_.clock : clock_);
     create_fields();
-    QWidget::move(Settings.value(kLeftLine), Settings.value(kTopLine));
+    place_on_screen();
     apply_sound_setting();
     menu->Regular1->setChecked(engine->regular_mode);
     menu->Difficult1->setChecked(!engine->regular_mode);
@@ -92,6 +95,14 @@ void TForm1::init() {
 // No saved game can be restored yet: every start is a fresh game.
 void TForm1::start_game_or_restore() {
     for (int i = 0; i < 3; ++i) engine->drop_stone();
+}
+
+void TForm1::place_on_screen() {
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens()) screens << screen->availableGeometry();
+    const QRect primary = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry() : QRect();
+    QWidget::move(visible_position({Settings.value(kLeftLine), Settings.value(kTopLine)}, frameGeometry().size(),
+                                   screens, primary));
 }
 
 void TForm1::update_caption() {
@@ -121,7 +132,8 @@ void TForm1::shutdown() {
     Settings.set_value(kTopLine, y());
     if (!Settings.save_settings(*registry_))
         QMessageBox::warning(this, QApplication::applicationName(),
-                             "The settings could not be saved to " + registry_->file_name() + ".");
+                             "The settings could not be saved to " + registry_->file_name() + ": " +
+                                 registry_->error() + ".");
     sound->stop();
     style_module.reset();
 }

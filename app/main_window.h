@@ -108,6 +108,7 @@ private:
     void build_menu();
     void apply_menu_captions();
     void start_game_or_restore();
+    void place_on_screen();
     void change_difficulty(bool to_regular);
     bool try_configured_style();
     void choose_standard_style();

@@ -3,6 +3,7 @@
 #include "platform/registry.h"
 
 #include <array>
+#include <limits>
 #include <utility>
 
 namespace {
@@ -78,4 +79,9 @@ void SettingsList::replace_non_numeric_lines() {
 bool SettingsList::save_settings(Registry& registry) const {
     for (int i = 0; i < kLines; ++i) registry.write_string(kKey, QString::number(i + 1), rotate_text(lines_[i].toUtf8()));
     return registry.flush();
+}
+
+void count_start(SettingsList& settings) {
+    const int count = settings.value(kStartCountLine);
+    if (count < std::numeric_limits<int>::max()) settings.set_value(kStartCountLine, count + 1);
 }

@@ -24,6 +24,11 @@ enum SettingLine : int {
 QByteArray rotate_text(QByteArray text);
 QByteArray flip_text(QByteArray text);
 
+class SettingsList;
+
+// Raises the start count by one; it stays at the largest number it can hold.
+void count_start(SettingsList& settings);
+
 // The 21 settings lines, numbered 0 to 20, as the running program holds them.
 class SettingsList {
 public:

@@ -1,5 +1,7 @@
 #include "localisation/help_window.h"
 
+#include "platform/game_files.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -66,7 +68,7 @@ bool HelpWindow::open_topic(const QString& topic_id) {
 
 // Read afresh at every opening, so the window always shows the file as it is now.
 bool HelpWindow::load_help_file() {
-    const QFileInfo file(kHelpFile);
+    const QFileInfo file(game_file(kHelpFile));
     if (!file.isFile()) {
         report(QStringLiteral("The help file \"%1\" could not be found.").arg(kHelpFile));
         return false;

@@ -1,21 +1,21 @@
 #pragma once
 
+#include "platform/ini_text.h"
+
 #include <QByteArray>
 #include <QString>
 
-#include <memory>
-
-class QSettings;
-
-// The current user's registry under "Software\Corvatek\linvara", kept by QSettings in
-// Corvatek/linvara.conf of the user's config folder. A key is a group ("set", "hi"); values
-// hold bytes, stored as Latin-1 text so that every byte comes back unchanged.
+// The current user's registry under "Software\Corvatek\linvara", kept in the INI file
+// Corvatek/linvara.conf of the user's config folder (the file QSettings("Corvatek", "linvara")
+// reads). A key is a group ("set", "hi"); values hold bytes, stored as Latin-1 text so that
+// every byte comes back unchanged.
+//
+// The file is read once, when the registry is made, and written whole by flush(): under a lock,
+// into a temporary file that replaces the old one only when every byte reached the disk. A
+// failed save leaves the old file as it was.
 class Registry {
 public:
     Registry();
-    ~Registry();
-    Registry(const Registry&) = delete;
-    Registry& operator=(const Registry&) = delete;
 
     bool key_exists(const QString& key) const;
     // A missing value reads as empty.
@@ -23,16 +23,30 @@ public:
     void write_string(const QString& key, const QString& name, const QByteArray& bytes);
     void write_binary(const QString& key, const QString& name, const QByteArray& bytes);
     void delete_key(const QString& key);
-    // Writes everything to disk; false when the file could not be written.
+    // Writes everything to disk; false, with error() saying why, when the file was not replaced.
     bool flush();
 
-    QString file_name() const;
-    // Where a store that could not be read was copied before anything was written over it.
+    QString file_name() const { return path_; }
+    QString error() const { return error_; }
+    // Where a store that could not be read whole was copied before anything was written over it;
+    // empty when the store was sound.
     QString damaged_copy() const { return damaged_copy_; }
 
-private:
-    void keep_damaged_file();
+    // Largest store file read; a longer one counts as damaged.
+    static constexpr qint64 kMaxFileBytes = 1024 * 1024;
 
-    std::unique_ptr<QSettings> settings_;
+private:
+    void read_file();
+    void keep_damaged_file();
+    void remove_interrupted_saves();
+    bool fail(const QString& why);
+
+    QString path_;
+    StoreGroups groups_;
+    QString error_;
     QString damaged_copy_;
+    bool damaged_copy_failed_ = false;
 };
+
+// The folder of the store file: the user's config folder, followed by "Corvatek".
+QString store_folder();

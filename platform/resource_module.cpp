@@ -1,5 +1,6 @@
 #include "platform/resource_module.h"
 
+#include "platform/game_files.h"
 #include "platform/resource_format.h"
 
 #include <QDir>
@@ -64,7 +65,10 @@ std::optional<QByteArray> read_entry(zip* archive, const QString& entry_name, qi
 }  // namespace
 
 std::unique_ptr<ResourceModule> ResourceModule::open(const QString& file_name) {
-    const std::optional<QString> path = find_file_ignoring_case(file_name);
+    std::optional<QString> path = find_file_ignoring_case(file_name);
+    if (!path && !shipped_folder().isEmpty() && QDir::isRelativePath(file_name)) {
+        path = find_file_ignoring_case(QDir(shipped_folder()).filePath(file_name));
+    }
     if (!path) {
         return nullptr;
     }

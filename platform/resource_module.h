@@ -15,8 +15,9 @@ struct zip;
 // Style files ("*.lvr") and the language library ("languages.dll") are resource modules.
 class ResourceModule {
 public:
-    // Opens a file named relative to the working directory; the name matches without regard
-    // to letter case. Returns nullptr when no such file exists or it is no readable container.
+    // Opens a file named relative to the working directory, or else to the shipped folder; the
+    // name matches without regard to letter case. Returns nullptr when no such file exists or
+    // it is no readable container.
     static std::unique_ptr<ResourceModule> open(const QString& file_name);
     ~ResourceModule();
 

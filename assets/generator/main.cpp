@@ -1,6 +1,8 @@
 // quorvel-artwork: draws the two standard styles, the program icon and the board cursors.
-//   quorvel-artwork GAME_DIR CURSOR_DIR        the styles and "LV!.ico" into GAME_DIR,
-//                                              the cursor pictures into CURSOR_DIR
+//   quorvel-artwork GAME_DIR CURSOR_DIR [ICON_DIR]
+//                                              the styles and "LV!.ico" into GAME_DIR, the cursor
+//                                              pictures into CURSOR_DIR, the desktop icons at
+//                                              ICON_DIR/NxN/apps/ICON_NAME.png
 //   quorvel-artwork --contact-sheet OUT.png    every picture of both styles on one sheet
 //   quorvel-artwork --mock-board OUT.png       both styles laid out as the game window
 #include "program_art.h"
@@ -54,6 +56,17 @@ bool write_styles(const QDir& game) {
     return ok;
 }
 
+// The sizes desktops look for in the hicolor icon theme.
+bool write_desktop_icons(const QDir& icons) {
+    bool ok = true;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QString folder = QStringLiteral("%1x%1/apps").arg(size);
+        ok = (QDir().mkpath(icons.filePath(folder)) &&
+              write_picture(icons.filePath(folder + "/" + QUORVEL_ICON_NAME + ".png"), icon_picture(size))) && ok;
+    }
+    return ok;
+}
+
 std::vector<StyleProof> both_styles() {
     std::vector<NamedPicture> high = high_colour_pictures();
     std::vector<NamedPicture> low = low_colour_pictures(high);
@@ -61,7 +74,7 @@ std::vector<StyleProof> both_styles() {
 }
 
 int usage() {
-    fail(QStringLiteral("usage: quorvel-artwork GAME_DIR CURSOR_DIR | --contact-sheet OUT.png | "
+    fail(QStringLiteral("usage: quorvel-artwork GAME_DIR CURSOR_DIR [ICON_DIR] | --contact-sheet OUT.png | "
                         "--mock-board OUT.png"));
     return 2;
 }
@@ -73,7 +86,7 @@ int main(int argc, char* argv[]) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 3)
+    if (args.size() != 3 && args.size() != 4)
         return usage();
     if (args[1] == QStringLiteral("--contact-sheet"))
         return write_picture(args[2], contact_sheet(both_styles())) ? 0 : 1;
@@ -89,5 +102,6 @@ int main(int argc, char* argv[]) {
     }
     const bool styles_ok = write_styles(game);
     const bool program_ok = write_program_files(game, cursors);
-    return styles_ok && program_ok ? 0 : 1;
+    const bool icons_ok = args.size() < 4 || write_desktop_icons(QDir(args[3]));
+    return styles_ok && program_ok && icons_ok ? 0 : 1;
 }

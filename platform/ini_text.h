@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <map>
+
+// A value of the store: the bytes of a scrambled text, or the bytes of a binary value.
+struct StoredValue {
+    QByteArray bytes;
+    bool binary = false;
+    bool operator==(const StoredValue&) const = default;
+};
+
+// Group name -> value name -> value, as the INI file of the store holds them.
+using StoreGroups = std::map<QString, std::map<QString, StoredValue>>;
+
+struct ParsedIni {
+    StoreGroups groups;
+    bool damaged = false;  // some line was neither a group, a value, a comment nor blank
+};
+
+// Reads the INI dialect QSettings writes: quoted values with C-like escapes, UTF-8 text, binary
+// values as "@ByteArray(...)". A text value keeps one byte per character (its Latin-1 code).
+ParsedIni parse_ini(const QByteArray& text);
+
+// Writes groups so that both parse_ini and QSettings read back every byte of every value.
+QByteArray write_ini(const StoreGroups& groups);

@@ -2,6 +2,7 @@
 
 #include "localisation/encoded_text.h"
 #include "localisation/tag.h"
+#include "platform/game_files.h"
 #include "platform/resource_module.h"
 
 #include <QAction>
@@ -26,10 +27,6 @@ constexpr int kGermanBase = 2000;
 constexpr int kProbeId = 1;
 constexpr qsizetype kMaxTextLength = 9999;
 constexpr qint64 kMaxTextFileBytes = 1024 * 1024;
-
-QString system_language_name() {
-    return QLocale::languageToString(QLocale::system().language());
-}
 
 [[noreturn]] void exit_after_message(const QString& text, const QString& caption,
                                      QMessageBox::Icon icon) {
@@ -67,7 +64,13 @@ void fill_memo(Memo* memo, const QStringList& encoded_lines) {
 
 }  // namespace
 
-Languages::Languages(const QString& file_name) : Languages(file_name, system_language_name()) {}
+QString interface_language_name(const QStringList& ui_languages) {
+    const QLocale locale = ui_languages.isEmpty() ? QLocale::system() : QLocale(ui_languages.first());
+    return QLocale::languageToString(locale.language());
+}
+
+Languages::Languages(const QString& file_name)
+    : Languages(file_name, interface_language_name(QLocale::system().uiLanguages())) {}
 
 Languages::Languages(const QString& file_name, const QString& language_name) {
     module = ResourceModule::open(file_name);
@@ -150,7 +153,7 @@ void Languages::load_text(QTextEdit* memo) const {
 QStringList Languages::read_text_file(const QObject* memo) const {
     const QString path =
         QStringLiteral("images/%1.jpg").arg(tag_of(memo) + base_id);
-    QFile file(path);
+    QFile file(game_file(path));
     if (!file.open(QIODevice::ReadOnly)) {
         exit_after_message(
             QStringLiteral("Some files are missing! Please re-install this application."),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -16,12 +17,16 @@ class QTextEdit;
 class QWidget;
 class ResourceModule;
 
+// The English name of the language the desktop shows its interface in ("German" for "de-DE"):
+// the first of the user's interface languages, which follow LANGUAGE and LC_MESSAGES.
+QString interface_language_name(const QStringList& ui_languages);
+
 // The language library "languages.dll": every text the program shows, in English (text n is
 // string n) or German (string n + 2000), chosen by the locale's language. A control's text
 // id is its Tag (localisation/tag.h).
 class Languages {
 public:
-    // Opens the library and picks the block for the system locale's language. Ends the
+    // Opens the library and picks the block for the interface language. Ends the
     // process after a message box when neither block is there.
     explicit Languages(const QString& file_name);
     // The same for a given English language name, such as "German" or "Swiss German".

@@ -1,35 +1,98 @@
 #include "picture_checks.h"
-#include "style_contract.h"
-#include "wave_reader.h"
+
+#include "platform/resource_module.h"
+#include "platform/wave_format.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
+#include <cmath>
+#include <map>
+#include <set>
 
 namespace {
 
+struct StyleFile {
+    const char* file_name;
+    const char* test_name;
+    const char* depth;  // string 4, or "none" for a style that may be shown on any screen
+    bool indexed;       // 8-bit pictures on one palette
+};
+const StyleFile kHighColour{"standard highcolor.lvr", "HighColour", "none", false};
+const StyleFile kLowColour{"standard lowcolor.lvr", "LowColour", "8", true};
+
+void PrintTo(const StyleFile& style, std::ostream* out) { *out << style.file_name; }
+
+// The seven colours first, in the order of the stone codes.
+const std::vector<QString> kStoneKinds{"red",    "green",  "blue",  "yellow", "lblue",
+                                       "black",  "purple", "joker", "quest",  "dynamit"};
+const char* const kSounds[] = {"plop_up", "plop_away", "error"};
 const QRect kStoneCentre(12, 12, 16, 16);
 const QPoint kBesideTheStone(2, 20);  // on the field, just left of a resting stone
-
-class StandardStyle : public testing::TestWithParam<const char*> {
-protected:
-    const LoadedStyle& style() const { return standard_style(GetParam()); }
-    QImage bitmap(const QString& name) const {
-        const auto found = style().bitmaps.find(name);
-        return found == style().bitmaps.end() ? QImage() : found->second;
-    }
-    QString string(int id) const { return style().module->string(id).value_or("(missing)"); }
-};
 
 QString framed(const QString& kind, int frame) {
     return kind + QStringLiteral("%1").arg(frame, 4, 10, QLatin1Char('0'));
 }
 
-std::vector<QString> stone_kinds() {
-    std::vector<QString> kinds = colour_words();
-    kinds.insert(kinds.end(), {"joker", "quest", "dynamit"});
-    return kinds;
+// Every picture the game loads, with its size for 40-pixel fields and 30 x 45 digits; the
+// title may have any size.
+std::map<QString, QSize> pictures_the_game_loads() {
+    std::map<QString, QSize> all{{"empty", {40, 40}},  {"main1", {542, 96}},
+                                 {"main2", {153, 384}}, {"main3", {29, 384}},
+                                 {"main4", {360, 24}},  {"game_over", {300, 150}},
+                                 {"title", {}}};
+    for (const QString& kind : kStoneKinds)
+        for (int frame = 0; frame <= 10; ++frame)
+            all[framed(kind, frame)] = {40, 40};
+    for (int frame = 12; frame <= 15; ++frame)
+        all[framed("dynamit", frame)] = {40, 40};
+    for (int digit = 0; digit <= 9; ++digit)
+        all[QStringLiteral("lcd%1").arg(digit)] = {30, 45};
+    return all;
+}
+
+// A style file of the game folder, opened as the game opens it, with every picture it loads.
+struct OpenedStyle {
+    std::unique_ptr<ResourceModule> module;
+    std::map<QString, QImage> pictures;
+
+    QImage picture(const QString& name) const {
+        const auto found = pictures.find(name);
+        return found == pictures.end() ? QImage() : found->second;
+    }
+};
+
+const OpenedStyle& opened(const StyleFile& style) {
+    static std::map<std::string, OpenedStyle> cache;
+    OpenedStyle& entry = cache[style.file_name];
+    const QString path = QDir(QStringLiteral(QUORVEL_GAME_DIR)).filePath(style.file_name);
+    // The game would also take the name in other letter case; the file is named exactly.
+    if (!entry.module && QFile::exists(path) && (entry.module = ResourceModule::open(path)))
+        for (const auto& [name, size] : pictures_the_game_loads())
+            if (std::optional<QImage> image = entry.module->bitmap(name))
+                entry.pictures[name] = *image;
+    return entry;
+}
+
+QColor mean_colour(const QImage& picture, const QRect& area) {
+    double red = 0, green = 0, blue = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            red += qRed(picture.pixel(x, y));
+            green += qGreen(picture.pixel(x, y));
+            blue += qBlue(picture.pixel(x, y));
+        }
+    const double count = std::max(1, area.width() * area.height());
+    return QColor(qRound(red / count), qRound(green / count), qRound(blue / count));
+}
+
+double colour_distance(const QColor& a, const QColor& b) {
+    return std::hypot(a.red() - b.red(), a.green() - b.green(), a.blue() - b.blue());
 }
 
 // Vertical centre of the red stone's body in a picture.
@@ -47,69 +110,104 @@ double red_body_height(const QImage& picture) {
     return count > 0 ? sum / count : -1.0;
 }
 
-TEST_P(StandardStyle, HoldsEveryBitmapOfTheContractAtItsSize) {
-    ASSERT_NE(style().module, nullptr) << "cannot open " << GetParam();
-    for (const ExpectedBitmap& expected : expected_bitmaps()) {
-        const QImage picture = bitmap(expected.name);
-        ASSERT_FALSE(picture.isNull()) << expected.name.toStdString() << " is missing";
-        if (!expected.size.isEmpty()) {
-            EXPECT_EQ(picture.size(), expected.size) << expected.name.toStdString();
-        }
-    }
-    EXPECT_GE(bitmap("title").width(), 200);
-    EXPECT_GE(bitmap("title").height(), 150);
+// The samples of a sound as the game plays it; none when the game would not play it.
+std::vector<qint16> samples(const ResourceModule& module, const char* name) {
+    const std::optional<WaveData> wave = parse_wave(module.wave(name).value_or(QByteArray()));
+    if (!wave || wave->format.sampleFormat() != QAudioFormat::Int16)
+        return {};
+    std::vector<qint16> samples(static_cast<std::size_t>(wave->pcm.size() / 2));
+    qFromLittleEndian<qint16>(wave->pcm.constData(), qsizetype(samples.size()), samples.data());
+    return samples;
 }
 
-TEST_P(StandardStyle, LayoutStringsGiveFortyPixelFieldsAndThirtyByFortyFiveDigits) {
+class StandardStyle : public testing::TestWithParam<StyleFile> {
+protected:
+    const OpenedStyle& style() const { return opened(GetParam()); }
+    QImage picture(const QString& name) const { return style().picture(name); }
+};
+
+TEST_P(StandardStyle, HoldsEveryPictureTheGameLoadsAtItsSize) {
+    ASSERT_NE(style().module, nullptr) << "cannot open " << GetParam().file_name;
+    for (const auto& [name, size] : pictures_the_game_loads()) {
+        const QImage image = picture(name);
+        ASSERT_FALSE(image.isNull()) << name.toStdString() << " is missing";
+        EXPECT_EQ(image.format() == QImage::Format_Indexed8, GetParam().indexed)
+            << name.toStdString();
+        if (!size.isValid())
+            continue;
+        EXPECT_EQ(image.size(), size) << name.toStdString();
+    }
+    EXPECT_GE(picture("title").width(), 200);
+    EXPECT_GE(picture("title").height(), 150);
+}
+
+TEST_P(StandardStyle, StringsGiveFortyPixelFieldsThirtyByFortyFiveDigitsAndTheColourDepth) {
     ASSERT_NE(style().module, nullptr);
-    EXPECT_EQ(string(1), "40");
-    EXPECT_EQ(string(2), "45");
-    EXPECT_EQ(string(3), "30");
+    const std::pair<int, const char*> expected[] = {{1, "40"}, {2, "45"}, {3, "30"},
+                                                    {4, GetParam().depth}};
+    for (const auto& [id, text] : expected)
+        EXPECT_EQ(style().module->string(id).value_or("none").toStdString(), text)
+            << "string " << id;
 }
 
 TEST_P(StandardStyle, EveryStonePictureLiesOnTheEmptyField) {
-    const QImage empty = bitmap("empty");
+    const QImage empty = picture("empty");
     ASSERT_FALSE(empty.isNull());
-    const std::vector<QRect> corners{{0, 0, 4, 4}, {36, 0, 4, 4}, {0, 36, 4, 4}, {36, 36, 4, 4}};
-    for (const QString& name : field_picture_names()) {
-        const QImage picture = bitmap(name);
-        ASSERT_FALSE(picture.isNull()) << name.toStdString();
-        for (const QRect& corner : corners)
-            EXPECT_EQ(pixels_differing(picture.copy(corner), empty.copy(corner), 12), 0)
+    for (const auto& [name, size] : pictures_the_game_loads()) {
+        if (size != empty.size())
+            continue;
+        for (const QRect corner : {QRect(0, 0, 4, 4), QRect(36, 0, 4, 4), QRect(0, 36, 4, 4),
+                                   QRect(36, 36, 4, 4)})
+            EXPECT_EQ(pixels_differing(picture(name).copy(corner), empty.copy(corner), 12), 0)
                 << name.toStdString() << " corner " << corner.x() << "," << corner.y();
     }
 }
 
+// Laid out as the game lays out the window, the four frame pictures show no step at a seam:
+// each pixel there has nearly the colour of its neighbour across it.
+TEST_P(StandardStyle, FramePicturesJoinWithoutSeams) {
+    QImage window(542, 480, QImage::Format_RGB32);
+    window.fill(Qt::magenta);
+    QPainter painter(&window);
+    painter.drawImage(0, 0, picture("main1"));
+    painter.drawImage(0, 96, picture("main2"));
+    painter.drawImage(513, 96, picture("main3"));
+    painter.drawImage(153, 456, picture("main4"));
+    painter.end();
+    // The first line of pixels past each seam, and the step back across it.
+    for (const auto& [past, back] : {std::pair{QRect(0, 96, 153, 1), QPoint(0, -1)},
+                                     {QRect(513, 96, 29, 1), QPoint(0, -1)},
+                                     {QRect(153, 456, 1, 24), QPoint(-1, 0)},
+                                     {QRect(512, 456, 1, 24), QPoint(1, 0)}})
+        EXPECT_EQ(pixels_differing(window.copy(past), window.copy(past.translated(back)), 24), 0)
+            << "seam at " << past.x() << "," << past.y();
+}
+
 TEST_P(StandardStyle, RestingColoursAreClearlyDifferent) {
-    const std::vector<QString> words = colour_words();
-    for (std::size_t a = 0; a < words.size(); ++a)
-        for (std::size_t b = a + 1; b < words.size(); ++b) {
-            const QColor one = mean_colour(bitmap(framed(words[a], 5)), kStoneCentre);
-            const QColor other = mean_colour(bitmap(framed(words[b], 5)), kStoneCentre);
-            EXPECT_GT(colour_distance(one, other), 60.0)
-                << words[a].toStdString() << " and " << words[b].toStdString();
-        }
+    for (std::size_t a = 0; a < 7; ++a)
+        for (std::size_t b = a + 1; b < 7; ++b)
+            EXPECT_GT(colour_distance(
+                          mean_colour(picture(framed(kStoneKinds[a], 5)), kStoneCentre),
+                          mean_colour(picture(framed(kStoneKinds[b], 5)), kStoneCentre)),
+                      60.0)
+                << kStoneKinds[a].toStdString() << " and " << kStoneKinds[b].toStdString();
 }
 
 TEST_P(StandardStyle, AppearanceFramesGrowTowardsTheRestingStone) {
-    const QImage empty = bitmap("empty");
-    for (const QString& kind : stone_kinds()) {
-        int previous = 0;
-        for (int frame = 0; frame <= 5; ++frame) {
-            const int covered = pixels_differing(bitmap(framed(kind, frame)), empty, 40);
+    for (const QString& kind : kStoneKinds)
+        for (int frame = 0, previous = 0, covered = 0; frame <= 5; ++frame, previous = covered) {
+            covered = pixels_differing(picture(framed(kind, frame)), picture("empty"), 40);
             EXPECT_GT(covered, previous) << framed(kind, frame).toStdString();
-            previous = covered;
         }
-    }
 }
 
 TEST_P(StandardStyle, SelectedStoneGlowsOnItsField) {
-    const QColor field = bitmap("empty").pixelColor(kBesideTheStone);
-    for (const QString& kind : stone_kinds()) {
-        EXPECT_LT(colour_distance(bitmap(framed(kind, 5)).pixelColor(kBesideTheStone), field), 12)
+    const QColor field = picture("empty").pixelColor(kBesideTheStone);
+    for (const QString& kind : kStoneKinds) {
+        EXPECT_LT(colour_distance(picture(framed(kind, 5)).pixelColor(kBesideTheStone), field), 12)
             << kind.toStdString() << " glows at rest";
         for (int frame = 6; frame <= 10; ++frame)
-            EXPECT_GT(colour_distance(bitmap(framed(kind, frame)).pixelColor(kBesideTheStone), field),
+            EXPECT_GT(colour_distance(picture(framed(kind, frame)).pixelColor(kBesideTheStone), field),
                       30)
                 << framed(kind, frame).toStdString();
     }
@@ -118,7 +216,7 @@ TEST_P(StandardStyle, SelectedStoneGlowsOnItsField) {
 TEST_P(StandardStyle, SelectedStoneHopsUpAndLandsAgain) {
     std::vector<double> height;
     for (int frame = 5; frame <= 10; ++frame)
-        height.push_back(red_body_height(bitmap(framed("red", frame))));
+        height.push_back(red_body_height(picture(framed("red", frame))));
     ASSERT_TRUE(std::all_of(height.begin(), height.end(), [](double h) { return h > 0; }));
     // Frames 6 to 10 run as a cycle: on the ground, up, top, top, down, and back to the ground.
     const double rest = height[0];
@@ -130,60 +228,83 @@ TEST_P(StandardStyle, SelectedStoneHopsUpAndLandsAgain) {
     EXPECT_LT(std::max(height[3], height[4]), std::min(height[2], height[5]));
 }
 
-TEST_P(StandardStyle, SoundsAreShortSoftMonoPcmWaves) {
+TEST_P(StandardStyle, SoundsAreShortSoftMonoPcmWavesWithoutClicks) {
     ASSERT_NE(style().module, nullptr);
-    for (const char* name : {"plop_up", "plop_away", "error"}) {
-        const std::optional<QByteArray> bytes = style().module->wave(QString::fromLatin1(name));
-        ASSERT_TRUE(bytes) << name << " is missing";
-        const std::optional<Wave> wave = read_wave(*bytes);
-        ASSERT_TRUE(wave) << name << " is no RIFF WAVE file";
-        EXPECT_EQ(wave->format, 1);
-        EXPECT_EQ(wave->channels, 1);
-        EXPECT_EQ(wave->sample_rate, 22050);
-        EXPECT_EQ(wave->bits, 16);
-        EXPECT_GT(wave->seconds(), 0.05);
-        EXPECT_LT(wave->seconds(), 0.5);
-        const auto& s = wave->samples;
-        ASSERT_FALSE(s.empty());
+    for (const char* name : kSounds) {
+        const QByteArray bytes = style().module->wave(name).value_or(QByteArray());
+        const std::optional<WaveData> wave = parse_wave(bytes);
+        ASSERT_TRUE(wave) << name << " is no PCM wave the game plays";
+        EXPECT_EQ(wave->format.sampleFormat(), QAudioFormat::Int16) << name;
+        EXPECT_EQ(wave->format.channelCount(), 1) << name;
+        EXPECT_EQ(wave->format.sampleRate(), 22050) << name;
+        // The format comes before the samples, and the sizes in the headers add up to the file.
+        EXPECT_LT(bytes.indexOf("fmt "), bytes.indexOf("data")) << name;
+        EXPECT_EQ(qFromLittleEndian<quint32>(bytes.constData() + 4), bytes.size() - 8) << name;
+        qsizetype end = 12;
+        while (end + 8 <= bytes.size()) {
+            const quint32 size = qFromLittleEndian<quint32>(bytes.constData() + end + 4);
+            end += 8 + qsizetype{size} + size % 2;
+        }
+        EXPECT_EQ(end, bytes.size()) << name;
+        const std::vector<qint16> s = samples(*style().module, name);
+        ASSERT_FALSE(s.empty()) << name;
+        const double seconds = static_cast<double>(s.size()) / 22050;
+        EXPECT_GT(seconds, 0.05) << name;
+        EXPECT_LT(seconds, 0.5) << name;
         const auto [low, high] = std::minmax_element(s.begin(), s.end());
         EXPECT_LT(std::max(-int{*low}, int{*high}), 16384) << name << " is loud";
         EXPECT_LT(std::abs(s.front()) + std::abs(s.back()), 300) << name << " clicks";
-        int largest_step = 0;
-        for (std::size_t i = 1; i < s.size(); ++i)
-            largest_step = std::max(largest_step, std::abs(s[i] - s[i - 1]));
-        EXPECT_LT(largest_step, 8000) << name << " jumps";
+        EXPECT_TRUE(std::adjacent_find(s.begin(), s.end(), [](int a, int b) {
+                        return std::abs(a - b) >= 8000;
+                    }) == s.end()) << name << " jumps";
     }
-}
-
-// Crossings of the zero line per second: a rough measure of pitch and hiss.
-double zero_crossing_rate(const Wave& wave) {
-    int crossings = 0;
-    for (std::size_t i = 1; i < wave.samples.size(); ++i)
-        crossings += (wave.samples[i - 1] < 0) != (wave.samples[i] < 0);
-    return crossings / wave.seconds();
 }
 
 TEST_P(StandardStyle, TheThreeSoundsAreClearlyDifferent) {
     ASSERT_NE(style().module, nullptr);
-    std::vector<double> rates;
-    for (const char* name : {"plop_up", "plop_away", "error"}) {
-        const std::optional<Wave> wave =
-            read_wave(style().module->wave(QString::fromLatin1(name)).value_or(QByteArray()));
-        ASSERT_TRUE(wave) << name;
-        rates.push_back(zero_crossing_rate(*wave));
+    std::vector<double> rates;  // crossings of the zero line per second: pitch and hiss
+    for (const char* name : kSounds) {
+        const std::vector<qint16> s = samples(*style().module, name);
+        ASSERT_FALSE(s.empty()) << name;
+        int crossings = 0;
+        for (std::size_t i = 1; i < s.size(); ++i)
+            crossings += (s[i - 1] < 0) != (s[i] < 0);
+        rates.push_back(crossings * 22050.0 / static_cast<double>(s.size()));
     }
     for (std::size_t a = 0; a < rates.size(); ++a)
         for (std::size_t b = a + 1; b < rates.size(); ++b)
             EXPECT_GT(std::max(rates[a], rates[b]) / std::min(rates[a], rates[b]), 1.5)
-                << "sounds " << a << " and " << b;
+                << kSounds[a] << " and " << kSounds[b];
     EXPECT_LT(rates[2], 600.0) << "the error sound is a low buzz";
 }
 
-INSTANTIATE_TEST_SUITE_P(BothStyles, StandardStyle,
-                         testing::Values(kHighColourStyle, kLowColourStyle),
-                         [](const testing::TestParamInfo<const char*>& info) {
-                             return info.index == 0 ? std::string("HighColour")
-                                                    : std::string("LowColour");
+INSTANTIATE_TEST_SUITE_P(BothStyles, StandardStyle, testing::Values(kHighColour, kLowColour),
+                         [](const testing::TestParamInfo<StyleFile>& info) {
+                             return std::string(info.param.test_name);
                          });
+
+// A 256-colour screen shows all pictures at once, so together they use one palette.
+TEST(LowColourStyle, AllPicturesTogetherUseAtMost256Colours) {
+    std::set<QRgb> used;
+    for (const auto& [name, picture] : opened(kLowColour).pictures)
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                used.insert(picture.pixel(x, y));
+    EXPECT_GT(used.size(), 64U);
+    EXPECT_LE(used.size(), 256U);
+}
+
+TEST(LowColourStyle, LooksLikeTheHighColourStyle) {
+    const OpenedStyle& low = opened(kLowColour);
+    ASSERT_EQ(opened(kHighColour).pictures.size(), low.pictures.size());
+    for (const auto& [name, full] : opened(kHighColour).pictures) {
+        const QImage reduced = low.picture(name);
+        const QRect whole(QPoint(0, 0), full.size());
+        EXPECT_LT(colour_distance(mean_colour(full, whole), mean_colour(reduced, whole)), 10.0)
+            << name.toStdString();
+        EXPECT_LT(pixels_differing(full, reduced, 48), full.width() * full.height() / 50)
+            << name.toStdString();
+    }
+}
 
 }  // namespace

@@ -34,10 +34,18 @@ int main(int argc, char* argv[]) {
         return EXIT_FAILURE;
     }
     try {
+        // A signal during start-up ends the game as soon as it stands.
+        TForm1* running = nullptr;
+        bool asked_to_end = false;
+        const auto end_request = [&] {
+            if (running) end_now(*running);
+            asked_to_end = true;
+        };
+        const TerminationSignals termination([&](int) { end_request(); });
+        QObject::connect(&application, &QGuiApplication::commitDataRequest, [&](QSessionManager&) { end_request(); });
         TForm1 Form1;
-        const TerminationSignals signals([&Form1](int) { end_now(Form1); });
-        QObject::connect(&application, &QGuiApplication::commitDataRequest,
-                         [&Form1](QSessionManager&) { end_now(Form1); });
+        running = &Form1;
+        if (asked_to_end) return EXIT_SUCCESS;  // Form1's destructor stores everything
         Form1.show();
         return QApplication::exec();
     } catch (const std::exception& error) {

@@ -17,5 +17,5 @@ QPoint visible_position(QPoint stored, QSize size, const QList<QRect>& screens, 
     const QRect title_bar(stored, QSize(size.width(), kTitleBarHeight));
     for (const QRect& screen : screens)
         if (shows_a_quarter(screen, window) && shows_a_quarter(screen, title_bar)) return stored;
-    return primary.center() - QPoint(size.width() / 2, size.height() / 2);
+    return primary.topLeft() + QPoint((primary.width() - size.width()) / 2, (primary.height() - size.height()) / 2);
 }

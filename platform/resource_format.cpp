@@ -33,8 +33,8 @@ QString unescape(const QString& text) {
     result.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar next = i + 1 < text.size() ? text[i + 1] : QChar();
-        if (text[i] == u'\\' && (next == u'n' || next == u't' || next == u'\\')) {
-            result += next == u'n' ? u'\n' : next == u't' ? u'\t' : u'\\';
+        if (text[i] == u'\\' && (next == u'n' || next == u'r' || next == u't' || next == u'\\')) {
+            result += next == u'n' ? u'\n' : next == u'r' ? u'\r' : next == u't' ? u'\t' : u'\\';
             ++i;
         } else {
             result += text[i];
@@ -51,6 +51,8 @@ QString escape(const QString& text) {
             result += u"\\\\";
         } else if (c == u'\n') {
             result += u"\\n";
+        } else if (c == u'\r') {
+            result += u"\\r";  // a bare one at the end of a line would read as a line break
         } else if (c == u'\t') {
             result += u"\\t";
         } else {

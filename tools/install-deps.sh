@@ -2,6 +2,7 @@
 # Installs the Debian packages Quorvel needs. Safe to run again: apt-get skips what is present.
 #   tools/install-deps.sh        what building and playing needs
 #   tools/install-deps.sh test   also what the tests and benchmarks need
+#   tools/install-deps.sh package   also what building and trying the Debian package needs
 set -euo pipefail
 
 packages=(
@@ -9,12 +10,16 @@ packages=(
     qt6-base-dev qt6-multimedia-dev libzip-dev
     fonts-dejavu-core
 )
-if [ "${1:-}" = "test" ]; then
+if [ "${1:-}" = "test" ] || [ "${1:-}" = "package" ]; then
     packages+=(
         libgtest-dev libbenchmark-dev
         python3 python3-aiosmtpd
         xvfb xauth xdotool imagemagick
+        desktop-file-utils appstream
     )
+fi
+if [ "${1:-}" = "package" ]; then
+    packages+=(dpkg-dev file)
 fi
 
 missing=()

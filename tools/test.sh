@@ -6,4 +6,6 @@ tools/install-deps.sh test
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DQUORVEL_SANITIZE=ON
 cmake --build build-test -j"$(nproc)"
 cd build-test
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300 -j"$(nproc)"
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 60 -j"$(nproc)"
+cd ..
+tools/install-check.sh build-test

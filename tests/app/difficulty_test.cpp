@@ -21,21 +21,13 @@ ModalAnswer answering(const QString& confirm, int& confirmations) {
 
 }  // namespace
 
-TEST_F(GameFolder, ChoosingTheModeInForceAsksNothing) {
-    std::unique_ptr<TForm1> window = start();
-    int confirmations = 0;
-    ModalAnswer answer = answering("Button1", confirmations);
-    window->menu->Regular1->trigger();
-    EXPECT_EQ(answer.answered(), 0);
-    EXPECT_TRUE(window->menu->Regular1->isChecked());
-    EXPECT_FALSE(window->menu->Difficult1->isChecked());
-}
-
-TEST_F(GameFolder, AnsweringNoKeepsModeMarksBoardAndScore) {
+TEST_F(GameFolder, TheModeInForceAsksNothingAndNoKeepsModeMarksBoardAndScore) {
     std::unique_ptr<TForm1> window = start();
     window->engine->score_display->set_value(17);
     int confirmations = 0;
     ModalAnswer answer = answering("Button2", confirmations);
+    window->menu->Regular1->trigger();
+    EXPECT_EQ(answer.answered(), 0);
     window->menu->Difficult1->trigger();
     EXPECT_EQ(confirmations, 1);
     EXPECT_TRUE(window->engine->regular_mode);

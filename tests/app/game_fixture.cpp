@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMouseEvent>
 #include <QSettings>
@@ -30,7 +31,7 @@ void GameFolder::SetUp() {
     QFile::remove(path("quorvel"));
     previous_directory = QDir::currentPath();
     QDir::setCurrent(work.path());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+    use_config_folder(config.path());
 }
 
 void GameFolder::TearDown() { QDir::setCurrent(previous_directory); }
@@ -48,8 +49,12 @@ void GameFolder::store_setting(int line, const QByteArray& plain) {
 }
 
 QByteArray GameFolder::stored_setting(int line) const {
-    QSettings store("Corvatek", "linvara");
-    return rotate_text(store.value("set/" + QString::number(line + 1)).toString().toLatin1());
+    return rotate_text(Registry().read_string("set", QString::number(line + 1)));
+}
+
+void use_config_folder(const QString& folder) {
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
 }
 
 void click(QWidget* widget) {
@@ -60,4 +65,11 @@ void click(QWidget* widget) {
     QMouseEvent release(QEvent::MouseButtonRelease, centre, widget->mapToGlobal(centre), Qt::LeftButton,
                         Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(widget, &release);
+}
+
+bool run_until(const std::function<bool()>& done) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!done() && waited.elapsed() < 10000) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    return done();
 }

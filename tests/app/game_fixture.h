@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 // A copy of the runnable game folder as the working directory and an empty config folder for
@@ -31,5 +32,11 @@ protected:
     QString previous_directory;
 };
 
+// Points the store, and QSettings reading it, at `folder`.
+void use_config_folder(const QString& folder);
+
 // Clicks a widget with the left button.
 void click(QWidget* widget);
+
+// Lets the timers run until `done` or ten seconds have passed (a loaded machine is slow).
+bool run_until(const std::function<bool()>& done);

@@ -9,7 +9,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -19,14 +18,6 @@ FieldLabel* field(TForm1& window, int f) { return window.field_labels[static_cas
 
 bool shows_cursor(TForm1& window, int f, int number) {
     return field(window, f)->cursor().pixmap().toImage() == board_cursor(number).pixmap().toImage();
-}
-
-// Lets the timers run until `done` or ten seconds have passed (a loaded machine is slow).
-bool run_until(const std::function<bool()>& done) {
-    QElapsedTimer waited;
-    waited.start();
-    while (!done() && waited.elapsed() < 10000) QApplication::processEvents(QEventLoop::AllEvents, 5);
-    return done();
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+#include "game_fixture.h"
+
 #include "app/settings_store.h"
 #include "platform/registry.h"
 
@@ -7,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace {
 
 // Each test gets an empty config folder of its own.
@@ -14,7 +18,7 @@ class SettingsStore : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(config.isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+        use_config_folder(config.path());
     }
     QString conf_file() const { return config.path() + "/Corvatek/linvara.conf"; }
 
@@ -70,42 +74,39 @@ TEST_F(SettingsStore, LinesSurviveSaveAndLoadIncludingNonAsciiText) {
     EXPECT_EQ(loaded.line(0), "AZ@[\\]^_`{|}~ \t");
 }
 
-TEST_F(SettingsStore, DamagedNumbersBecomeOneAndSignedNumbersStay) {
+// Raw stored values as a damaged, old or flipped store holds them, and the lines they load as.
+struct LoadCase {
+    const char* name;
+    std::map<int, QByteArray> stored;  // store key -> raw bytes
+    std::map<int, QString> loaded;     // settings line -> text
+};
+
+class StoredValues : public SettingsStore, public ::testing::WithParamInterface<LoadCase> {};
+
+TEST_P(StoredValues, LoadAsTheProgramExpects) {
     {
         QSettings raw("Corvatek", "linvara");
-        raw.setValue("set/3", "q");
-        raw.setValue("set/13", QString::fromLatin1(rotate_text("5x")));
-        raw.setValue("set/4", QString::fromLatin1(rotate_text("-3")));
-        raw.setValue("set/12", QString::fromLatin1(rotate_text("my style.lvr")));
+        for (const auto& [key, bytes] : GetParam().stored) raw.setValue("set/" + QString::number(key), QString::fromLatin1(bytes));
     }
     Registry registry;
     SettingsList settings;
     settings.load_settings(registry);
-    EXPECT_EQ(settings.line(12), "1");
-    EXPECT_EQ(settings.line(3), "-3");
-    EXPECT_EQ(settings.line(11), "my style.lvr");
-    EXPECT_EQ(settings.line(5), "1");  // missing value
+    for (const auto& [line, text] : GetParam().loaded) EXPECT_EQ(settings.line(line), text) << "line " << line;
+    ASSERT_TRUE(settings.save_settings(registry));
+    EXPECT_EQ(QSettings("Corvatek", "linvara").value("set/3").toString().toLatin1(), rotate_text(settings.line(2).toLatin1()));
 }
 
-TEST_F(SettingsStore, AStoreWhoseSoundValueIsNeitherPNorQLoadsFlipped) {
-    {
-        QSettings raw("Corvatek", "linvara");
-        raw.setValue("set/3", QString::fromLatin1(flip_text("0")));
-        raw.setValue("set/13", QString::fromLatin1(flip_text("3")));
-        raw.setValue("set/12", QString::fromLatin1(flip_text("a.lvr")));
-        raw.setValue("set/5", QString::fromLatin1(rotate_text("77")));  // not flipped: fails to convert
-    }
-    Registry registry;
-    SettingsList settings;
-    settings.load_settings(registry);
-    EXPECT_EQ(settings.line(2), "0");
-    EXPECT_EQ(settings.line(12), "3");
-    EXPECT_EQ(settings.line(11), "a.lvr");
-    EXPECT_EQ(settings.line(4), "1");
-    ASSERT_TRUE(settings.save_settings(registry));
-    QSettings raw("Corvatek", "linvara");
-    EXPECT_EQ(raw.value("set/3").toString(), "p");  // rotated from now on
-}
+INSTANTIATE_TEST_SUITE_P(
+    Stores, StoredValues,
+    ::testing::Values(
+        LoadCase{"DamagedNumbersBecomeOneSignedOnesStay",
+                 {{3, "q"}, {13, rotate_text("5x")}, {4, rotate_text("-3")}, {12, rotate_text("my style.lvr")}},
+                 {{12, "1"}, {3, "-3"}, {11, "my style.lvr"}, {5, "1"}}},
+        // A sound value neither "p" nor "q" marks a flipped store; it is stored rotated from then on.
+        LoadCase{"FlippedStore",
+                 {{3, flip_text("0")}, {13, flip_text("3")}, {12, flip_text("a.lvr")}, {5, rotate_text("77")}},
+                 {{2, "0"}, {12, "3"}, {11, "a.lvr"}, {4, "1"}}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Scrambling, RotationKeepsTheHistoricBytesOnAsciiAndBothTransformsUndoThemselves) {
     EXPECT_EQ(rotate_text("1"), "q");

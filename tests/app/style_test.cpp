@@ -6,12 +6,7 @@
 #include "platform/resource_module.h"
 #include "presentation/graphic_style.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QMessageBox>
-
-#include <ostream>
 
 namespace {
 
@@ -72,9 +67,7 @@ TEST_P(RejectedStyle, FallsBackToTheStandardStyleSilentlyAndKeepsTheName) {
     garbage.close();
     write_style("norest.lvr", {}, {"red0005"});
     store_setting(11, GetParam());
-    ModalAnswer no_box([](QWidget* modal) { modal->close(); });
-    std::unique_ptr<TForm1> window = start();
-    EXPECT_EQ(no_box.answered(), 0);
+    std::unique_ptr<TForm1> window = start();  // no box: an unexpected one fails the test
     EXPECT_EQ(window->Settings.line(11), GetParam());
     EXPECT_EQ(geometry_of(*window, 0), QRect(153, 96, 40, 40));
     EXPECT_FALSE(window->frame_images[0]->pixmap().isNull());
@@ -91,27 +84,19 @@ TEST_F(GameFolder, APictureTheStyleLacksIsReportedAndTheGameGoesOn) {
     store_setting(11, "partial.lvr");
     std::unique_ptr<TForm1> window = start();
     set_board(*window->engine, {"R"});
-    QString reported;
-    ModalAnswer answer([&](QWidget* box) {
-        reported = static_cast<QMessageBox*>(box)->text();
-        box->close();
-    });
+    ModalAnswer box;
     click(window->field_labels[0]);
-    QElapsedTimer waited;
-    waited.start();
-    while (answer.answered() == 0 && waited.elapsed() < 10000) QApplication::processEvents(QEventLoop::AllEvents, 5);
-    EXPECT_EQ(reported, "Resource red0006 not found");
+    ASSERT_TRUE(run_until([&] { return box.answered() > 0; }));
+    EXPECT_TRUE(box.texts[0].endsWith("] Resource red0006 not found")) << box.texts[0].toStdString();
     EXPECT_EQ(window->engine->selected, &window->engine->field_images[0]);
 }
 
 struct DepthCase {
+    const char* name;
     int depth;
     const char* low_colour_setting;
     bool low_colour_file;
     const char* expected_style;
-    friend void PrintTo(const DepthCase& c, std::ostream* os) {
-        *os << c.depth << " bit, line 10 " << c.low_colour_setting << (c.low_colour_file ? "" : ", no low-colour file");
-    }
 };
 
 class ScreenDepth : public GameFolder, public ::testing::WithParamInterface<DepthCase> {};
@@ -126,23 +111,20 @@ TEST_P(ScreenDepth, ChoosesTheStandardStyleThatSuitsTheScreen) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, ScreenDepth,
-                         ::testing::Values(DepthCase{24, "1", true, "standard highcolor.lvr"},
-                                           DepthCase{8, "1", true, "standard lowcolor.lvr"},
-                                           DepthCase{8, "0", true, "standard highcolor.lvr"},
-                                           DepthCase{4, "1", false, "standard highcolor.lvr"}));
+                         ::testing::Values(DepthCase{"TrueColour", 24, "1", true, "standard highcolor.lvr"},
+                                           DepthCase{"EightBit", 8, "1", true, "standard lowcolor.lvr"},
+                                           DepthCase{"EightBitLowColourOff", 8, "0", true, "standard highcolor.lvr"},
+                                           DepthCase{"FourBitNoLowColourFile", 4, "1", false, "standard highcolor.lvr"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(GameFolder, AStyleDrawnForMoreColoursThanTheScreenHasWarnsAtEachLayout) {
     write_style("deep.lvr", {{4, "24"}});
     store_setting(11, "deep.lvr");
-    QStringList warnings;
-    ModalAnswer answer([&](QWidget* box) {
-        warnings << box->windowTitle() + ": " + static_cast<QMessageBox*>(box)->text();
-        box->close();
-    });
+    ModalAnswer warnings;
     std::unique_ptr<TForm1> window = start(16);
-    ASSERT_EQ(warnings.size(), 2);
-    EXPECT_EQ(warnings[0],
-              "Warning!: You are using a graphic add-on that is designed for 24-bit color depths.\n Your display is "
+    ASSERT_EQ(warnings.answered(), 2);
+    EXPECT_EQ(warnings.texts[0],
+              "[Warning!] You are using a graphic add-on that is designed for 24-bit color depths.\n Your display is "
               "currently set to 16-bit colors, so that you will\n most likely experience problems like crippled "
               "graphics and flashing bitmaps.\n Please switch to a higher color depth in order to fix this.");
     EXPECT_TRUE(window->style_module->file_path().endsWith("deep.lvr"));
@@ -154,11 +136,7 @@ TEST_F(GameFolderDeathTest, WithoutTheHighColourStyleTheProgramStopsWithAMessage
     QFile::remove("standard highcolor.lvr");
     EXPECT_EXIT(
         {
-            ModalAnswer answer([](QWidget* box) {
-                std::fprintf(stderr, "[%s] %s\n", qPrintable(box->windowTitle()),
-                             qPrintable(static_cast<QMessageBox*>(box)->text()));
-                box->close();
-            });
+            ModalAnswer box;
             start();
         },
         ::testing::ExitedWithCode(1),

@@ -138,3 +138,12 @@ TEST_F(SettingsStore, ADamagedStoreIsCopiedAsideBeforeAnythingOverwritesIt) {
     EXPECT_EQ(copy.readAll(), garbage);
     EXPECT_EQ(settings.line(2), "1");
 }
+
+TEST(StartCount, CountsEachStartAndStopsAtTheLargestNumber) {
+    SettingsList settings;
+    settings.set_line(kStartCountLine, "2147483646");
+    count_start(settings);
+    EXPECT_EQ(settings.line(kStartCountLine), "2147483647");
+    count_start(settings);
+    EXPECT_EQ(settings.line(kStartCountLine), "2147483647");
+}

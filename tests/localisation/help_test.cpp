@@ -1,53 +1,45 @@
-#include "qstring_printer.h"
+#include "test_support.h"
 #include "modal_guard.h"
 
 #include "localisation/help_window.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <QPointer>
-#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextBrowser>
 
-#include <gtest/gtest.h>
+#include <functional>
 
 namespace {
 
-// Runs each test in a fresh temporary working directory, with or without the built help file.
-class HelpTest : public testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(folder_.isValid());
-        previous_ = QDir::currentPath();
-        QDir::setCurrent(folder_.path());
-    }
-    void TearDown() override { QDir::setCurrent(previous_); }
+constexpr qsizetype kLargestHelpFile = 4 * 1024 * 1024;
 
-    static void copy_built_help_file() {
-        ASSERT_TRUE(QFile::copy(QStringLiteral(QUORVEL_GAME_DIR "/Help.hlp"),
-                                QStringLiteral("Help.hlp")));
-    }
+// "Help.hlp": the built help file, or its first `size` bytes, or it padded to `size` bytes by a
+// comment at its end.
+void write_help_file(qsizetype size = -1) {
+    QFile built(QStringLiteral(QUORVEL_GAME_DIR "/Help.hlp"));
+    ASSERT_TRUE(built.open(QIODevice::ReadOnly));
+    QByteArray bytes = built.readAll();
+    if (size >= 0 && size <= bytes.size()) bytes.truncate(size);
+    if (size > bytes.size()) bytes += "<!--" + QByteArray(size - bytes.size() - 7, 'x') + "-->";
+    write_file(QStringLiteral("Help.hlp"), bytes);
+}
 
-    static QString line_at_cursor(const HelpWindow& window) {
-        return window.browser()->textCursor().block().text().trimmed();
-    }
+QString line_at_cursor(const HelpWindow& window) {
+    return window.browser()->textCursor().block().text().trimmed();
+}
 
-private:
-    QTemporaryDir folder_;
-    QString previous_;
-};
+using HelpTest = InTemporaryFolder;
 
 struct Topic {
     const char* id;
     const char* heading;
 };
 
-class HelpTopic : public HelpTest, public testing::WithParamInterface<Topic> {};
+class HelpTopic : public InTemporaryFolder, public testing::WithParamInterface<Topic> {};
 
 TEST_P(HelpTopic, OpensAtItsHeading) {
-    copy_built_help_file();
+    write_help_file();
     HelpWindow window;
     EXPECT_TRUE(window.open_topic(QString::fromLatin1(GetParam().id)));
     EXPECT_TRUE(window.isVisible());
@@ -62,46 +54,48 @@ INSTANTIATE_TEST_SUITE_P(Help, HelpTopic, testing::Values(
     Topic{"IDH_256", "Quorvel and 256 colours"}),
     [](const testing::TestParamInfo<Topic>& info) { return std::string(info.param.id); });
 
-TEST_F(HelpTest, MissingTopicIsReportedAndTheFileShownFromItsStart) {
-    copy_built_help_file();
-    ModalAnswer box;
-    HelpWindow window;
-    EXPECT_FALSE(window.open_topic(QStringLiteral("IDH_Chess")));
-    EXPECT_EQ(box.texts, QStringList{"[Quorvel Help] The help topic \"IDH_Chess\" does not exist."});
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(window.browser()->textCursor().position(), 0);
-}
+struct HostileFile {
+    const char* name;
+    std::function<void()> make;
+    const char* fault;  // "found" or "read"
+};
 
-TEST_F(HelpTest, MissingFileIsReportedAndNoWindowStays) {
+class HostileHelpFile : public InTemporaryFolder, public testing::WithParamInterface<HostileFile> {};
+
+TEST_P(HostileHelpFile, IsReportedAndNoWindowStays) {
+    GetParam().make();
     ModalAnswer box;
     QWidget parent;
     EXPECT_EQ(show_help_topic(&parent, QStringLiteral("IDH_256")), nullptr);
-    EXPECT_EQ(box.texts, QStringList{"[Quorvel Help] The help file \"Help.hlp\" could not be found."});
+    EXPECT_EQ(box.texts, QStringList{QStringLiteral("[Quorvel Help] The help file \"Help.hlp\" "
+                                                    "could not be %1.").arg(GetParam().fault)});
     EXPECT_EQ(parent.findChild<HelpWindow*>(), nullptr);
 }
 
-TEST_F(HelpTest, EmptyFileIsReportedAsUnreadable) {
-    QFile empty(QStringLiteral("Help.hlp"));
-    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
-    empty.close();
-    ModalAnswer box;
-    EXPECT_EQ(show_help_topic(nullptr, QStringLiteral("IDH_256")), nullptr);
-    EXPECT_EQ(box.texts, QStringList{"[Quorvel Help] The help file \"Help.hlp\" could not be read."});
-}
+INSTANTIATE_TEST_SUITE_P(Help, HostileHelpFile, testing::Values(
+    HostileFile{"Missing", [] {}, "found"},
+    HostileFile{"Folder", [] { QDir().mkdir(QStringLiteral("Help.hlp")); }, "found"},
+    HostileFile{"Empty", [] { write_help_file(0); }, "read"},
+    HostileFile{"OverFourMebibytes", [] { write_help_file(kLargestHelpFile + 1); }, "read"}),
+    [](const testing::TestParamInfo<HostileFile>& info) { return std::string(info.param.name); });
 
-TEST_F(HelpTest, ParentKeepsOneHelpWindowThatMovesToEachTopic) {
-    copy_built_help_file();
+TEST_F(HelpTest, ParentKeepsOneHelpWindowThatReportsAMissingTopicAndMovesToEachTopic) {
+    write_help_file(kLargestHelpFile);  // the largest help file that still opens
     QWidget parent;
-    HelpWindow* first = show_help_topic(&parent, QStringLiteral("IDH_German"));
-    HelpWindow* second = show_help_topic(&parent, QStringLiteral("IDH_256"));
+    ModalAnswer box;
+    HelpWindow* first = show_help_topic(&parent, QStringLiteral("IDH_Chess"));
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(first, second);
+    EXPECT_EQ(box.texts, QStringList{"[Quorvel Help] The help topic \"IDH_Chess\" does not exist."});
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_EQ(first->browser()->textCursor().position(), 0);  // the file from its start
+    EXPECT_EQ(show_help_topic(&parent, QStringLiteral("IDH_German")), first);
+    EXPECT_EQ(show_help_topic(&parent, QStringLiteral("IDH_256")), first);
     EXPECT_EQ(parent.findChildren<HelpWindow*>().size(), 1);
-    EXPECT_EQ(line_at_cursor(*second), QStringLiteral("Quorvel and 256 colours"));
+    EXPECT_EQ(line_at_cursor(*first), QStringLiteral("Quorvel and 256 colours"));
 }
 
 TEST_F(HelpTest, WindowWithoutParentDeletesItselfWhenClosed) {
-    copy_built_help_file();
+    write_help_file();
     QPointer<HelpWindow> window = show_help_topic(nullptr, QStringLiteral("IDH_Danish"));
     ASSERT_FALSE(window.isNull());
     window->close();

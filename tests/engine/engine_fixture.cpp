@@ -2,28 +2,17 @@
 
 #include <stdexcept>
 
+const std::string kColourStones = ".RGBYLKP";
+
 int code_of(char stone) {
-    switch (stone) {
-        case '.': return 0;
-        case 'R': return 1;
-        case 'G': return 2;
-        case 'B': return 3;
-        case 'Y': return 4;
-        case 'L': return 5;
-        case 'K': return 6;
-        case 'P': return 7;
-        case '*':
-        case 'D':
-        case '?': return 8;
-    }
-    throw std::invalid_argument(std::string("no stone is drawn as ") + stone);
+    if (stone == '*' || stone == 'D' || stone == '?') return kSpecialStone;
+    const std::size_t colour = kColourStones.find(stone);
+    if (colour == std::string::npos) throw std::invalid_argument(std::string("no stone is drawn as ") + stone);
+    return static_cast<int>(colour);
 }
 
-static int kind_of(char stone) {
-    if (stone == '*') return kJoker;
-    if (stone == 'D') return kDynamite;
-    if (stone == '?') return kQuestion;
-    return kNoSpecial;
+int kind_of(char stone) {
+    return stone == '*' ? kJoker : stone == 'D' ? kDynamite : stone == '?' ? kQuestion : kNoSpecial;
 }
 
 void set_board(Spielklasse& engine, const std::vector<std::string>& rows) {
@@ -38,15 +27,20 @@ void set_board(Spielklasse& engine, const std::vector<std::string>& rows) {
 }
 
 std::vector<std::string> board_picture(const Spielklasse& engine) {
-    const std::string stones = ".RGBYLKP";
     std::vector<std::string> rows(9, std::string(9, '.'));
     for (int f = 0; f < kFields; ++f) {
         const TMyImage& image = engine.field_images[static_cast<std::size_t>(f)];
-        char shown = stones[static_cast<std::size_t>(image.color % 8)];
+        char shown = kColourStones[static_cast<std::size_t>(image.color % 8)];
         if (is_special_code(image.color)) shown = image.joker_type == kDynamite ? 'D' : image.joker_type == kQuestion ? '?' : '*';
-        if (image.color == 0) shown = '.';
         rows[static_cast<std::size_t>(f / 9)][static_cast<std::size_t>(f % 9)] = shown;
     }
+    return rows;
+}
+
+std::vector<std::string> lineless_board(int first) {
+    std::vector<std::string> rows(9, std::string(9, '.'));
+    for (int f = first; f < kFields; ++f)
+        rows[static_cast<std::size_t>(f / 9)][static_cast<std::size_t>(f % 9)] = "RGBYLKP"[(f / 9 * 3 + f % 9) % 7];
     return rows;
 }
 

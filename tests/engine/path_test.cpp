@@ -2,153 +2,89 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
+#include <tuple>
 
-namespace {
-
-std::vector<int> path_of(Spielklasse& engine) {
-    std::vector<int> fields;
-    for (int i = 1; i <= engine.path->count(); ++i) fields.push_back(engine.path->at(i));
-    return fields;
+TEST(ShortestPath, AmongEqualLengthPathsTheSearchOrderUpDownLeftRightDecides) {
+    // board, from, to, path
+    const std::vector<std::tuple<std::vector<std::string>, int, int, std::vector<int>>> table{
+        {{"", "", "", "", "....Y"}, 40, 30, {40, 31, 30}},  // up before left
+        {{"", "", "", "", "....Y"}, 40, 50, {40, 49, 50}},  // down before right
+        {{"Y"}, 0, 80, {0, 9, 18, 27, 36, 45, 54, 63, 72, 73, 74, 75, 76, 77, 78, 79, 80}},
+        {{"RRRRK", "KB.KK", "KK..."}, 10, 21, {10, 11, 20, 21}}};  // the only exit is the last tried
+    for (const auto& [rows, from, to, path] : table) {
+        Rig rig;
+        rig.board(rows);
+        rig.engine.selected = &rig.at(from);
+        rig.engine.find_path(to);
+        EXPECT_EQ(contents(*rig.engine.path), path) << from << " to " << to;
+    }
 }
 
-// The fields the stone stands on after each move-timer tick.
-std::vector<int> travel(Rig& rig, int from, int to) {
-    const int colour = rig.at(from).color;
-    rig.engine.click(rig.at(from));
-    rig.engine.click(rig.at(to));
-    std::vector<int> visited;
-    while (rig.engine.busy && !rig.engine.path->empty()) {
+TEST(Travel, TheStoneWalksOneFieldPerTickAndKeepsItsKind) {
+    Rig rig;
+    rig.board({"", "", "", "...D"});
+    rig.click(30);
+    rig.click(32);
+    std::vector<std::string> rows;
+    for (int tick = 0; tick < 5 && rig.engine.busy; ++tick) {
         rig.engine.move_step();
-        for (int f = 0; f < kFields; ++f)
-            if (rest_code(rig.at(f).color) == colour) visited.push_back(f);
+        rows.push_back(rig.row(3));
     }
-    return visited;
+    EXPECT_EQ(rows, (std::vector<std::string>{"...D.....", "....D....", ".....D..."}));  // k steps take k + 1 ticks
 }
 
-struct TieCase {
-    int from;
-    int to;
-    std::vector<int> path;
-    friend void PrintTo(const TieCase& c, std::ostream* os) { *os << c.from << " to " << c.to; }
-};
-
-class ShortestPath : public ::testing::TestWithParam<TieCase> {};
-
-}  // namespace
-
-TEST_P(ShortestPath, EqualLengthPathsFollowTheSearchOrder) {
+TEST(Travel, AnUnreachableTargetIsRefusedWithTheErrorSound) {
     Rig rig;
-    rig.at(GetParam().from).joker_type = 0;
-    rig.engine.set_field(GetParam().from, 4);
-    rig.engine.selected = &rig.at(GetParam().from);
-    rig.engine.find_path(GetParam().to);
-    EXPECT_EQ(path_of(rig.engine), GetParam().path);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    EmptyBoard, ShortestPath,
-    ::testing::Values(TieCase{40, 30, {40, 31, 30}}, TieCase{40, 50, {40, 49, 50}},
-                      TieCase{0, 80, {0, 9, 18, 27, 36, 45, 54, 63, 72, 73, 74, 75, 76, 77, 78, 79, 80}},
-                      TieCase{40, 41, {40, 41}}));
-
-TEST(Travel, TheStoneWalksOneFieldPerTickAndArrivesOnTheTarget) {
-    Rig rig;
-    rig.board({".........", ".........", ".........", "...Y....."});
-    const std::vector<int> visited = travel(rig, 30, 32);
-    EXPECT_EQ(visited, (std::vector<int>{30, 31, 32}));  // k steps take k + 1 ticks
-    EXPECT_EQ(rig.at(32).color % 8, 4);
-    EXPECT_EQ(rig.at(30).color, 0);
-    EXPECT_FALSE(rig.engine.busy);
-}
-
-TEST(Travel, AStoneWhoseOnlyExitIsToTheRightStillFindsItsWay) {
-    Rig rig;
-    rig.board({"RRRRK", "KB.KK", "KK..."});
-    rig.engine.selected = &rig.at(10);
-    rig.engine.find_path(21);
-    EXPECT_EQ(path_of(rig.engine), (std::vector<int>{10, 11, 20, 21}));
-}
-
-TEST(Travel, AnEnclosedTargetIsRefusedWithTheErrorSound) {
-    Rig rig;
-    rig.board({"R........", ".........", "....G....", "...G.G...", "....G...."});
-    rig.engine.click(rig.at(0));
-    rig.host.sounds.clear();
-    rig.engine.click(rig.at(31));
-    EXPECT_TRUE(rig.engine.path->empty());
-    EXPECT_FALSE(rig.engine.busy);
-    EXPECT_EQ(rig.engine.selected, &rig.at(0));
-    EXPECT_EQ(rig.host.sounds, (std::vector<int>{3}));
+    rig.board({"RB", "G", "....G", "...G.G", "....G"});
+    rig.click(1);  // the blue stone reaches everything but the pocket at 31
     EXPECT_EQ(rig.engine.cursor_for(rig.at(31)), 3);
-    EXPECT_EQ(rig.engine.cursor_for(rig.at(50)), 2);
-    EXPECT_EQ(rig.engine.cursor_for(rig.at(40)), 1);
-}
-
-TEST(Travel, AStoneBoxedIntoTheCornerReachesNothing) {
-    Rig rig;
-    rig.board({"RB", "G"});
-    rig.engine.click(rig.at(0));
-    for (int f = 0; f < kFields; ++f) {
-        if (rig.at(f).color == 0) {
-            EXPECT_EQ(rig.engine.cursor_for(rig.at(f)), 3) << f;
-        }
-        EXPECT_FALSE(rig.at(f).reachable);
-    }
-    rig.engine.click(rig.at(80));
-    EXPECT_EQ(rig.host.sounds.back(), 3);
+    rig.click(31);
+    EXPECT_FALSE(rig.engine.busy);
+    EXPECT_EQ(rig.engine.selected, &rig.at(1));
+    EXPECT_EQ(rig.host.sounds, (std::vector<int>{3}));
+    rig.click(0);  // the red stone is boxed into the corner
+    for (int f = 0; f < kFields; ++f) EXPECT_TRUE(rig.at(f).color != 0 || rig.engine.cursor_for(rig.at(f)) == 3) << f;
+    rig.click(80);
+    EXPECT_EQ(rig.host.sounds, (std::vector<int>{3, 3}));
     EXPECT_EQ(rig.engine.selected, &rig.at(0));
 }
 
-TEST(PlayControl, ClicksSelectSwitchAndAreIgnoredWhileBusy) {
+TEST(PlayControl, ClicksSelectHighlightSwitchAndAreIgnoredWhileBusyAndCursorsTellWhatAClickWouldDo) {
     Rig rig;
     rig.board({"RG"});
-    rig.engine.click(rig.at(5));  // empty field, nothing selected
-    EXPECT_EQ(rig.engine.selected, nullptr);
+    EXPECT_EQ(rig.engine.cursor_for(rig.at(0)), 2);  // a stone to pick up
+    EXPECT_EQ(rig.engine.cursor_for(rig.at(5)), 1);  // nothing to do
+    rig.click(5);
     rig.engine.click(rig.engine.preview_images[0]);
     EXPECT_EQ(rig.engine.selected, nullptr);
-    rig.engine.click(rig.at(0));
-    rig.engine.highlight_tick();
-    EXPECT_EQ(rig.at(0).picture, "red0006");
-    rig.engine.click(rig.at(1));
-    EXPECT_EQ(rig.engine.selected, &rig.at(1));
-    EXPECT_EQ(rig.at(0).picture, "red0005");
-    rig.engine.busy = true;
-    rig.engine.click(rig.at(0));
-    EXPECT_EQ(rig.engine.selected, &rig.at(1));
-    EXPECT_EQ(rig.engine.cursor_for(rig.at(40)), 1);
-}
-
-TEST(PlayControl, CursorsTellWhatAClickWouldDo) {
-    Rig rig;
-    rig.board({"R"});
-    EXPECT_EQ(rig.engine.cursor_for(rig.at(0)), 2);   // a stone to pick up
-    EXPECT_EQ(rig.engine.cursor_for(rig.at(40)), 1);  // nothing to do
-    rig.engine.click(rig.at(0));
-    EXPECT_EQ(rig.engine.cursor_for(rig.at(40)), 2);  // reachable
+    rig.click(0);
+    EXPECT_EQ(rig.engine.cursor_for(rig.at(5)), 2);  // reachable
     EXPECT_EQ(rig.engine.cursor_for(rig.at(0)), 1);
-}
-
-TEST(PlayControl, TheSelectedStoneCyclesThroughItsFiveHighlightFrames) {
-    Rig rig;
-    rig.board({"*"});
-    rig.engine.click(rig.at(0));
     std::vector<std::string> frames;
     for (int i = 0; i < 6; ++i) {
-        rig.engine.animate_selected();
+        rig.engine.highlight_tick();
         frames.push_back(rig.at(0).picture);
     }
-    EXPECT_EQ(frames, (std::vector<std::string>{"joker0006", "joker0007", "joker0008", "joker0009", "joker0010",
-                                                "joker0006"}));
+    EXPECT_EQ(frames, (std::vector<std::string>{"red0006", "red0007", "red0008", "red0009", "red0010", "red0006"}));
+    rig.click(1);
+    EXPECT_EQ(rig.engine.selected, &rig.at(1));
+    EXPECT_EQ(rig.at(0).picture, "red0005");
+    rig.engine.highlight_tick();
+    EXPECT_FALSE(rig.engine.check_lines(0));  // even without a line the selected stone comes to rest
+    EXPECT_EQ(rig.at(1).picture, "green0005");
+    rig.engine.busy = true;
+    rig.click(0);
+    EXPECT_EQ(rig.engine.selected, &rig.at(1));
+    EXPECT_EQ(rig.engine.cursor_for(rig.at(5)), 1);
 }
 
-TEST(PlayControl, MirrorShiftsHalvesWithoutReflectingThem) {
+TEST(PlayControl, RearrangingShiftsHalvesWithoutMirroringAndChecksTheSeam) {
     Rig rig;
-    rig.board({"RGB"});
-    rig.engine.rearrange_board();  // three stones: odd, rows move
-    EXPECT_EQ(board_picture(rig.engine)[5], "RGB......");
-    EXPECT_EQ(board_picture(rig.engine)[0], ".........");
-    rig.board({"RG"});
-    rig.engine.rearrange_board();  // two stones: even, columns move
-    EXPECT_EQ(board_picture(rig.engine)[0], ".....RG..");
+    rig.board({".R", "..R", "...R", "....R", "R"});  // five stones: odd, the rows move
+    rig.engine.rearrange_board();
+    EXPECT_EQ(rig.score(), 5);  // the moved stones close a diagonal through the middle row
+    Rig even;
+    even.board({"R....D"});  // two stones: even, the columns move
+    even.engine.rearrange_board();
+    EXPECT_EQ(even.row(0), "D....R...");
 }

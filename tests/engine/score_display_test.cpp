@@ -2,9 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -20,69 +19,37 @@ std::string shown(lcd& display) {
     return digits;
 }
 
-struct ValueCase {
-    int value;
-    const char* digits;
-    friend void PrintTo(const ValueCase& c, std::ostream* os) { *os << c.value; }
-};
-
-class ScoreDigits : public ::testing::TestWithParam<ValueCase> {};
-
 }  // namespace
 
-TEST_P(ScoreDigits, ShowTheLastFourDigitsWithLeadingZeros) {
+// A negative value gives negative remainders in the places that are not 0, and those places keep
+// the digit they showed before.
+TEST(ScoreDisplay, ShowsTheLastFourDigitsWithLeadingZerosAndLeavesNegativePlacesAsTheyWere) {
     Window window;
-    lcd display(window, 0, 4, 382, 45, 30, 45);
-    display.set_value(GetParam().value);
-    EXPECT_EQ(shown(display), GetParam().digits);
-    EXPECT_EQ(display.get_value(), GetParam().value);
-}
-
-INSTANTIATE_TEST_SUITE_P(Values, ScoreDigits,
-                         ::testing::Values(ValueCase{7, "0007"}, ValueCase{9999, "9999"}, ValueCase{10000, "0000"},
-                                           ValueCase{12345, "2345"}, ValueCase{560, "0560"}));
-
-TEST(ScoreDisplay, ANegativeValueLeavesTheNegativePlacesAsTheyWere) {
-    Window window;
-    lcd display(window, 0, 4, 382, 45, 30, 45);
-    display.set_value(1234);
-    display.set_value(-5);
-    EXPECT_EQ(shown(display), "0004");  // -5: places 0, 0, 0 shown as 0, the last one is negative
-    display.set_value(-1234);
-    EXPECT_EQ(shown(display), "0004");
-}
-
-TEST(ScoreDisplay, DigitsStandLeftToRightAtTheirConstructedPlaces) {
-    Window window;
-    lcd display(window, 0, 4, 382, 45, 30, 45);
-    std::vector<int> lefts;
-    for (int k = 1; k <= 4; ++k) {
-        lefts.push_back(display.digit_image(k).left);
-        EXPECT_EQ(display.digit_image(k).picture, "lcd0");
-        EXPECT_EQ(display.digit_image(k).top, 45);
-        EXPECT_EQ(display.digit_image(k).width, 30);
-        EXPECT_EQ(display.digit_image(k).height, 45);
+    lcd display(window, 1234, 4, 382, 45, 30, 45);
+    for (const auto& [value, digits] : std::vector<std::pair<int, std::string>>{
+             {-5, "0004"}, {-1234, "0004"}, {7, "0007"}, {560, "0560"}, {9999, "9999"}, {10000, "0000"}, {12345, "2345"}}) {
+        display.set_value(value);
+        EXPECT_EQ(shown(display), digits) << value;
     }
-    EXPECT_EQ(lefts, (std::vector<int>{382, 412, 442, 472}));
-    EXPECT_GT(window.repaints, 0);
 }
 
-TEST(ScoreDisplay, ConstructionWithAValueShowsIt) {
+TEST(ScoreDisplay, DigitsStandLeftToRightWhereConstructedAndLayoutCentresThemInTheBand) {
     Window window;
-    lcd display(window, 305, 4, 0, 0, 30, 45);
+    lcd display(window, 305, 4, 382, 45, 30, 45);
     EXPECT_EQ(shown(display), "0305");
-}
-
-TEST(ScoreDisplay, LayoutCentresTheDigitsInTheBandAndKeepsTheConstructedSize) {
-    Window window;
-    lcd display(window, 0, 4, 382, 45, 30, 45);
+    EXPECT_GT(window.repaints, 0);
+    std::vector<int> lefts;
+    for (int k = 1; k <= 4; ++k) lefts.push_back(display.digit_image(k).left);
+    EXPECT_EQ(lefts, (std::vector<int>{382, 412, 442, 472}));
+    EXPECT_EQ(display.digit_image(2).top, 45);
+    EXPECT_EQ(display.digit_image(2).width, 30);
+    EXPECT_EQ(display.digit_image(2).height, 45);
     for (const auto& [height, top] : std::vector<std::pair<int, int>>{{45, 25}, {47, 24}, {99, -1}}) {
         display.place_digits_vertically(height, 96);
         EXPECT_EQ(display.digit_image(3).top, top) << height;
         EXPECT_EQ(display.digit_image(3).height, height);
     }
     display.place_digits_horizontally(20);
-    EXPECT_EQ(display.digit_image(1).left, 382);
     EXPECT_EQ(display.digit_image(4).left, 442);
     EXPECT_EQ(display.digit_image(4).width, 20);
     EXPECT_EQ(display.get_digit_width(), 30);

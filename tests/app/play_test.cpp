@@ -22,21 +22,25 @@ bool shows_cursor(TForm1& window, int f, int number) {
 
 }  // namespace
 
-TEST_F(GameFolder, AClickedStoneTravelsToTheClickedFieldAlongItsPath) {
+TEST_F(GameFolder, AClickedStoneTravelsToTheClickedFieldAlongItsPathAndClicksMeanwhileOnlyRefreshCursors) {
     store_setting(13, "0");  // the game's own cursors
     std::unique_ptr<TForm1> window = start();
-    set_board(*window->engine, {"R"});
+    set_board(*window->engine, {"R", "G"});
     click(field(*window, 0));
     EXPECT_EQ(window->engine->selected, &window->engine->field_images[0]);
     EXPECT_TRUE(shows_cursor(*window, 40, 2));
     click(field(*window, 8));
     EXPECT_TRUE(window->engine->busy);
+    click(field(*window, 9));
+    EXPECT_EQ(window->engine->selected->Tag, 0);
+    click(window->preview_labels[0]);
+    EXPECT_TRUE(shows_cursor(*window, 9, 1));
     window->move();
     EXPECT_TRUE(shows_cursor(*window, 40, 1));
     ASSERT_TRUE(run_until([&] { return !window->engine->busy; }));
     EXPECT_EQ(rest_code(window->engine->field_images[8].color), 1);
     EXPECT_EQ(window->engine->field_images[0].color, 0);
-    EXPECT_EQ(window->engine->count_stones(), 4);  // three more dropped
+    EXPECT_EQ(window->engine->count_stones(), 5);  // three more dropped
 }
 
 TEST_F(GameFolder, AStoneWithNoWayOutIsRefusedWithTheErrorSound) {
@@ -71,18 +75,6 @@ TEST_F(GameFolder, WithSoundOffNothingIsPlayedAtAll) {
     window->menu->Turn_Off_Sound1->trigger();
     EXPECT_EQ(window->Settings.line(2), "1");
     EXPECT_TRUE(window->engine->sound_on);
-}
-
-TEST_F(GameFolder, ClicksWhileTheEngineIsBusyOnlyRefreshTheCursors) {
-    store_setting(13, "0");  // the game's own cursors
-    std::unique_ptr<TForm1> window = start();
-    set_board(*window->engine, {"R", "G"});
-    click(field(*window, 0));
-    click(field(*window, 8));
-    click(field(*window, 9));
-    EXPECT_EQ(window->engine->selected->Tag, 0);
-    click(window->preview_labels[0]);
-    EXPECT_TRUE(shows_cursor(*window, 9, 1));
 }
 
 TEST_F(GameFolder, TheStandardCursorSettingLeavesTheBoardAlone) {

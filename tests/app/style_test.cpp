@@ -35,7 +35,8 @@ QRect geometry_of(TForm1& window, int f) { return window.field_labels[static_cas
 
 }  // namespace
 
-TEST_F(GameFolder, TheStandardStyleLaysOutFortyPixelFields) {
+// The standard style's layout, then one with 50-pixel fields, a digit width of 47 and a digit top of 20.
+TEST_F(GameFolder, TheStyleLaysOutBoardFramesPreviewAndScore) {
     std::unique_ptr<TForm1> window = start();
     EXPECT_EQ(geometry_of(*window, 0), QRect(153, 96, 40, 40));
     EXPECT_EQ(geometry_of(*window, 80), QRect(473, 416, 40, 40));
@@ -43,18 +44,17 @@ TEST_F(GameFolder, TheStandardStyleLaysOutFortyPixelFields) {
     EXPECT_EQ(window->frame_images[3]->geometry(), QRect(153, 456, 360, 24));
     EXPECT_EQ(window->centralWidget()->size(), QSize(542, 480));
     EXPECT_EQ(window->preview_labels[2]->geometry(), QRect(55, 328, 60, 60));
-    EXPECT_EQ(window->engine->score_display->digit_image(4).left, 472);
-    EXPECT_EQ(window->engine->score_display->digit_image(4).top, 25);
-}
+    EXPECT_EQ(QPoint(window->engine->score_display->digit_image(4).left, window->engine->score_display->digit_image(4).top),
+              QPoint(472, 25));
+    window.reset();
 
-TEST_F(GameFolder, AStyleWithFiftyPixelFieldsWidensTheBoard) {
     write_style("big.lvr", {{1, "50"}, {2, "47"}, {3, "20"}});
     store_setting(11, "big.lvr");
-    std::unique_ptr<TForm1> window = start();
+    window = start();
     EXPECT_EQ(geometry_of(*window, 80), QRect(553, 496, 50, 50));
     EXPECT_EQ(window->frame_images[2]->x(), 153 + 450);
-    EXPECT_EQ(window->engine->score_display->digit_image(2).left, 402);
-    EXPECT_EQ(window->engine->score_display->digit_image(2).top, 24);
+    EXPECT_EQ(QPoint(window->engine->score_display->digit_image(2).left, window->engine->score_display->digit_image(2).top),
+              QPoint(402, 24));
     EXPECT_EQ(window->Settings.line(11), "big.lvr");
 }
 

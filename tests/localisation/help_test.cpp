@@ -50,8 +50,7 @@ INSTANTIATE_TEST_SUITE_P(Help, HelpTopic, testing::Values(
     Topic{"IDH_ShortDescription", "How to play Quorvel"},
     Topic{"IDH_German", "Spielregeln von Quorvel"},
     Topic{"IDH_Spanish", "Reglas de Quorvel"},
-    Topic{"IDH_Danish", "Spilleregler for Quorvel"},
-    Topic{"IDH_256", "Quorvel and 256 colours"}),
+    Topic{"IDH_Danish", "Spilleregler for Quorvel"}),
     [](const testing::TestParamInfo<Topic>& info) { return std::string(info.param.id); });
 
 struct HostileFile {
@@ -88,7 +87,6 @@ TEST_F(HelpTest, ParentKeepsOneHelpWindowThatReportsAMissingTopicAndMovesToEachT
     EXPECT_EQ(box.texts, QStringList{"[Quorvel Help] The help topic \"IDH_Chess\" does not exist."});
     EXPECT_TRUE(first->isVisible());
     EXPECT_EQ(first->browser()->textCursor().position(), 0);  // the file from its start
-    EXPECT_EQ(show_help_topic(&parent, QStringLiteral("IDH_German")), first);
     EXPECT_EQ(show_help_topic(&parent, QStringLiteral("IDH_256")), first);
     EXPECT_EQ(parent.findChildren<HelpWindow*>().size(), 1);
     EXPECT_EQ(line_at_cursor(*first), QStringLiteral("Quorvel and 256 colours"));

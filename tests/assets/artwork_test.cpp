@@ -1,10 +1,9 @@
-#include "picture_checks.h"
-
 #include "platform/resource_module.h"
 #include "platform/wave_format.h"
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QPainter>
 #include <QtEndian>
 
@@ -12,10 +11,77 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <map>
 #include <set>
+#include <string>
+#include <utility>
 
 namespace {
+
+// Pixels whose colour differs from the other picture's by more than `tolerance` in a channel.
+int pixels_differing(const QImage& a, const QImage& b, int tolerance) {
+    int count = 0;
+    for (int y = 0; y < std::min(a.height(), b.height()); ++y)
+        for (int x = 0; x < std::min(a.width(), b.width()); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            count += std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                               std::abs(qBlue(p) - qBlue(q))}) > tolerance;
+        }
+    return count;
+}
+
+// Read entry by entry as a desktop reads an icon file: each entry names its size and points
+// at a PNG picture inside the file.
+TEST(ProgramIcon, HoldsSixteenThirtyTwoAndFortyEightPixelPicturesWithAlpha) {
+    QFile file(QDir(QStringLiteral(QUORVEL_GAME_DIR)).filePath("LV!.ico"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray ico = file.readAll();
+    ASSERT_GE(ico.size(), 6 + 3 * 16);
+    const auto u32 = [&](qsizetype at) { return qFromLittleEndian<quint32>(ico.constData() + at); };
+    ASSERT_EQ(ico.left(6).toHex(), "000001000300") << "no icon file of three pictures";
+    for (int i = 0; i < 3; ++i) {
+        const int side = 16 * (i + 1);
+        const qsizetype entry = 6 + 16 * i;
+        EXPECT_EQ(static_cast<quint8>(ico[entry]), side) << "entry " << i;
+        EXPECT_EQ(static_cast<quint8>(ico[entry + 1]), side) << "entry " << i;
+        const QImage picture = QImage::fromData(ico.mid(u32(entry + 12), u32(entry + 8)));
+        EXPECT_EQ(picture.size(), QSize(side, side)) << "entry " << i;
+        EXPECT_TRUE(picture.hasAlphaChannel()) << "entry " << i;
+    }
+}
+
+// Each board cursor's file, and what it tells the player.
+const std::pair<std::string, std::string> kCursors[] = {
+    {"pickhand.png", "NothingToDoHere"},
+    {"pickhand2.png", "StoneCanBeTakenOrGoThere"},
+    {"nohand.png", "StoneCannotGetThere"}};
+
+QImage cursor(const std::string& file_name) {
+    return QImage(QString::fromStdString(QUORVEL_CURSOR_DIR "/" + file_name));
+}
+
+class BoardCursor : public testing::TestWithParam<std::pair<std::string, std::string>> {};
+
+TEST_P(BoardCursor, IsAThirtyTwoPixelHandWithItsFingerTipAtTheHotSpotUnlikeTheOthers) {
+    const QImage picture = cursor(GetParam().first);
+    ASSERT_EQ(picture.size(), QSize(32, 32));
+    EXPECT_EQ(qAlpha(picture.pixel(31, 0)), 0);
+    EXPECT_EQ(qAlpha(picture.pixel(0, 31)), 0);
+    QPoint tip(-1, -1);  // the topmost drawn pixel, where the hot spot is
+    for (int at = 0; at < 32 * 32 && tip.x() < 0; ++at)
+        if (qAlpha(picture.pixel(at % 32, at / 32)) > 128)
+            tip = {at % 32, at / 32};
+    EXPECT_NEAR(tip.x(), 10, 2);
+    EXPECT_NEAR(tip.y(), 1, 1);
+    for (const auto& [other, meaning] : kCursors)
+        if (other != GetParam().first) {
+            EXPECT_GT(pixels_differing(picture, cursor(other), 40), 40) << "looks like " << other;
+        }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cursors, BoardCursor, testing::ValuesIn(kCursors),
+                         [](const auto& info) { return info.param.second; });
 
 struct StyleFile {
     const char* file_name;
@@ -59,12 +125,7 @@ std::map<QString, QSize> pictures_the_game_loads() {
 // A style file of the game folder, opened as the game opens it, with every picture it loads.
 struct OpenedStyle {
     std::unique_ptr<ResourceModule> module;
-    std::map<QString, QImage> pictures;
-
-    QImage picture(const QString& name) const {
-        const auto found = pictures.find(name);
-        return found == pictures.end() ? QImage() : found->second;
-    }
+    QMap<QString, QImage> pictures;
 };
 
 const OpenedStyle& opened(const StyleFile& style) {
@@ -79,16 +140,10 @@ const OpenedStyle& opened(const StyleFile& style) {
     return entry;
 }
 
+// Smooth scaling down to a single pixel averages the area.
 QColor mean_colour(const QImage& picture, const QRect& area) {
-    double red = 0, green = 0, blue = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x) {
-            red += qRed(picture.pixel(x, y));
-            green += qGreen(picture.pixel(x, y));
-            blue += qBlue(picture.pixel(x, y));
-        }
-    const double count = std::max(1, area.width() * area.height());
-    return QColor(qRound(red / count), qRound(green / count), qRound(blue / count));
+    return picture.copy(area).convertToFormat(QImage::Format_RGB32)
+        .scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).pixelColor(0, 0);
 }
 
 double colour_distance(const QColor& a, const QColor& b) {
@@ -110,39 +165,28 @@ double red_body_height(const QImage& picture) {
     return count > 0 ? sum / count : -1.0;
 }
 
-// The samples of a sound as the game plays it; none when the game would not play it.
-std::vector<qint16> samples(const ResourceModule& module, const char* name) {
-    const std::optional<WaveData> wave = parse_wave(module.wave(name).value_or(QByteArray()));
-    if (!wave || wave->format.sampleFormat() != QAudioFormat::Int16)
-        return {};
-    std::vector<qint16> samples(static_cast<std::size_t>(wave->pcm.size() / 2));
-    qFromLittleEndian<qint16>(wave->pcm.constData(), qsizetype(samples.size()), samples.data());
-    return samples;
-}
-
 class StandardStyle : public testing::TestWithParam<StyleFile> {
 protected:
+    void SetUp() override { ASSERT_NE(style().module, nullptr) << "cannot open the file"; }
     const OpenedStyle& style() const { return opened(GetParam()); }
-    QImage picture(const QString& name) const { return style().picture(name); }
+    QImage picture(const QString& name) const { return style().pictures.value(name); }
 };
 
 TEST_P(StandardStyle, HoldsEveryPictureTheGameLoadsAtItsSize) {
-    ASSERT_NE(style().module, nullptr) << "cannot open " << GetParam().file_name;
     for (const auto& [name, size] : pictures_the_game_loads()) {
         const QImage image = picture(name);
         ASSERT_FALSE(image.isNull()) << name.toStdString() << " is missing";
         EXPECT_EQ(image.format() == QImage::Format_Indexed8, GetParam().indexed)
             << name.toStdString();
-        if (!size.isValid())
-            continue;
-        EXPECT_EQ(image.size(), size) << name.toStdString();
+        if (size.isValid()) {
+            EXPECT_EQ(image.size(), size) << name.toStdString();
+        }
     }
     EXPECT_GE(picture("title").width(), 200);
     EXPECT_GE(picture("title").height(), 150);
 }
 
 TEST_P(StandardStyle, StringsGiveFortyPixelFieldsThirtyByFortyFiveDigitsAndTheColourDepth) {
-    ASSERT_NE(style().module, nullptr);
     const std::pair<int, const char*> expected[] = {{1, "40"}, {2, "45"}, {3, "30"},
                                                     {4, GetParam().depth}};
     for (const auto& [id, text] : expected)
@@ -152,7 +196,6 @@ TEST_P(StandardStyle, StringsGiveFortyPixelFieldsThirtyByFortyFiveDigitsAndTheCo
 
 TEST_P(StandardStyle, EveryStonePictureLiesOnTheEmptyField) {
     const QImage empty = picture("empty");
-    ASSERT_FALSE(empty.isNull());
     for (const auto& [name, size] : pictures_the_game_loads()) {
         if (size != empty.size())
             continue;
@@ -169,10 +212,9 @@ TEST_P(StandardStyle, FramePicturesJoinWithoutSeams) {
     QImage window(542, 480, QImage::Format_RGB32);
     window.fill(Qt::magenta);
     QPainter painter(&window);
-    painter.drawImage(0, 0, picture("main1"));
-    painter.drawImage(0, 96, picture("main2"));
-    painter.drawImage(513, 96, picture("main3"));
-    painter.drawImage(153, 456, picture("main4"));
+    for (const auto& [name, at] : {std::pair{"main1", QPoint(0, 0)}, {"main2", QPoint(0, 96)},
+                                   {"main3", QPoint(513, 96)}, {"main4", QPoint(153, 456)}})
+        painter.drawImage(at, picture(name));
     painter.end();
     // The first line of pixels past each seam, and the step back across it.
     for (const auto& [past, back] : {std::pair{QRect(0, 96, 153, 1), QPoint(0, -1)},
@@ -228,13 +270,14 @@ TEST_P(StandardStyle, SelectedStoneHopsUpAndLandsAgain) {
     EXPECT_LT(std::max(height[3], height[4]), std::min(height[2], height[5]));
 }
 
-TEST_P(StandardStyle, SoundsAreShortSoftMonoPcmWavesWithoutClicks) {
-    ASSERT_NE(style().module, nullptr);
+// The three sounds differ in their crossings of the zero line per second: pitch and hiss.
+TEST_P(StandardStyle, SoundsAreShortSoftDistinctMonoPcmWavesWithoutClicks) {
+    std::vector<double> rates;
     for (const char* name : kSounds) {
         const QByteArray bytes = style().module->wave(name).value_or(QByteArray());
         const std::optional<WaveData> wave = parse_wave(bytes);
         ASSERT_TRUE(wave) << name << " is no PCM wave the game plays";
-        EXPECT_EQ(wave->format.sampleFormat(), QAudioFormat::Int16) << name;
+        ASSERT_EQ(wave->format.sampleFormat(), QAudioFormat::Int16) << name;
         EXPECT_EQ(wave->format.channelCount(), 1) << name;
         EXPECT_EQ(wave->format.sampleRate(), 22050) << name;
         // The format comes before the samples, and the sizes in the headers add up to the file.
@@ -246,7 +289,8 @@ TEST_P(StandardStyle, SoundsAreShortSoftMonoPcmWavesWithoutClicks) {
             end += 8 + qsizetype{size} + size % 2;
         }
         EXPECT_EQ(end, bytes.size()) << name;
-        const std::vector<qint16> s = samples(*style().module, name);
+        std::vector<qint16> s(static_cast<std::size_t>(wave->pcm.size() / 2));
+        qFromLittleEndian<qint16>(wave->pcm.constData(), qsizetype(s.size()), s.data());
         ASSERT_FALSE(s.empty()) << name;
         const double seconds = static_cast<double>(s.size()) / 22050;
         EXPECT_GT(seconds, 0.05) << name;
@@ -257,19 +301,10 @@ TEST_P(StandardStyle, SoundsAreShortSoftMonoPcmWavesWithoutClicks) {
         EXPECT_TRUE(std::adjacent_find(s.begin(), s.end(), [](int a, int b) {
                         return std::abs(a - b) >= 8000;
                     }) == s.end()) << name << " jumps";
-    }
-}
-
-TEST_P(StandardStyle, TheThreeSoundsAreClearlyDifferent) {
-    ASSERT_NE(style().module, nullptr);
-    std::vector<double> rates;  // crossings of the zero line per second: pitch and hiss
-    for (const char* name : kSounds) {
-        const std::vector<qint16> s = samples(*style().module, name);
-        ASSERT_FALSE(s.empty()) << name;
         int crossings = 0;
         for (std::size_t i = 1; i < s.size(); ++i)
             crossings += (s[i - 1] < 0) != (s[i] < 0);
-        rates.push_back(crossings * 22050.0 / static_cast<double>(s.size()));
+        rates.push_back(crossings / seconds);
     }
     for (std::size_t a = 0; a < rates.size(); ++a)
         for (std::size_t b = a + 1; b < rates.size(); ++b)
@@ -284,27 +319,23 @@ INSTANTIATE_TEST_SUITE_P(BothStyles, StandardStyle, testing::Values(kHighColour,
                          });
 
 // A 256-colour screen shows all pictures at once, so together they use one palette.
-TEST(LowColourStyle, AllPicturesTogetherUseAtMost256Colours) {
-    std::set<QRgb> used;
-    for (const auto& [name, picture] : opened(kLowColour).pictures)
-        for (int y = 0; y < picture.height(); ++y)
-            for (int x = 0; x < picture.width(); ++x)
-                used.insert(picture.pixel(x, y));
-    EXPECT_GT(used.size(), 64U);
-    EXPECT_LE(used.size(), 256U);
-}
-
-TEST(LowColourStyle, LooksLikeTheHighColourStyle) {
+TEST(LowColourStyle, LooksLikeTheHighColourStyleWithAtMost256ColoursInAll) {
     const OpenedStyle& low = opened(kLowColour);
     ASSERT_EQ(opened(kHighColour).pictures.size(), low.pictures.size());
-    for (const auto& [name, full] : opened(kHighColour).pictures) {
-        const QImage reduced = low.picture(name);
+    std::set<QRgb> used;
+    for (const auto& [name, full] : opened(kHighColour).pictures.asKeyValueRange()) {
+        const QImage reduced = low.pictures.value(name);
+        for (int y = 0; y < reduced.height(); ++y)
+            for (int x = 0; x < reduced.width(); ++x)
+                used.insert(reduced.pixel(x, y));
         const QRect whole(QPoint(0, 0), full.size());
         EXPECT_LT(colour_distance(mean_colour(full, whole), mean_colour(reduced, whole)), 10.0)
             << name.toStdString();
         EXPECT_LT(pixels_differing(full, reduced, 48), full.width() * full.height() / 50)
             << name.toStdString();
     }
+    EXPECT_GT(used.size(), 64U);
+    EXPECT_LE(used.size(), 256U);
 }
 
 }  // namespace

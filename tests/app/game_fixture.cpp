@@ -3,13 +3,11 @@
 #include "app/settings_store.h"
 #include "platform/registry.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QDirIterator>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QMouseEvent>
 #include <QSettings>
+#include <QTest>
 
 namespace {
 
@@ -57,19 +55,6 @@ void use_config_folder(const QString& folder) {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
 }
 
-void click(QWidget* widget) {
-    const QPointF centre = QRectF(widget->rect()).center();
-    QMouseEvent press(QEvent::MouseButtonPress, centre, widget->mapToGlobal(centre), Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(widget, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, centre, widget->mapToGlobal(centre), Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(widget, &release);
-}
+void click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
 
-bool run_until(const std::function<bool()>& done) {
-    QElapsedTimer waited;
-    waited.start();
-    while (!done() && waited.elapsed() < 10000) QApplication::processEvents(QEventLoop::AllEvents, 5);
-    return done();
-}
+bool run_until(const std::function<bool()>& done) { return QTest::qWaitFor(done, 10000); }

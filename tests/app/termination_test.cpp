@@ -3,9 +3,9 @@
 #include "app/settings_store.h"
 #include "platform/registry.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QTest>
 #include <QThread>
 
 #include <csignal>
@@ -41,9 +41,7 @@ TEST_P(EndingSignal, EndsTheRealProgramAsQuitDoesWithEverythingStored) {
     game.setProcessEnvironment(environment);
     game.start(QUORVEL_GAME_DIR "/quorvel", {});
     ASSERT_TRUE(game.waitForStarted());
-    QElapsedTimer waited;
-    waited.start();
-    while (!catches(game.processId(), GetParam().signal) && waited.elapsed() < 20000) QThread::msleep(20);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return catches(game.processId(), GetParam().signal); }, 20000));
     QThread::msleep(GetParam().wait_ms);
     ::kill(static_cast<pid_t>(game.processId()), GetParam().signal);
     ASSERT_TRUE(game.waitForFinished(20000));

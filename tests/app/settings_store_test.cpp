@@ -84,7 +84,7 @@ TEST_P(StoredValues, LoadAsTheProgramExpects) {
     settings.load_settings(registry);
     for (const auto& [line, text] : GetParam().loaded) EXPECT_EQ(settings.line(line), text) << "line " << line;
     ASSERT_TRUE(settings.save_settings(registry));
-    EXPECT_EQ(QSettings("Corvatek", "linvara").value("set/3").toString().toLatin1(), rotate_text(settings.line(2).toLatin1()));
+    EXPECT_EQ(Registry().read_string("set", "3"), rotate_text(settings.line(2).toLatin1()));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -100,23 +100,19 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Scrambling, RotationKeepsTheHistoricBytesOnAsciiAndBothTransformsUndoThemselves) {
-    EXPECT_EQ(rotate_text("1"), "q");
-    EXPECT_EQ(rotate_text("0"), "p");
-    EXPECT_EQ(rotate_text("2"), "r");
-    EXPECT_EQ(rotate_text("A"), QByteArray("\x01"));
+    // The UTF-8 of "ä" keeps its high bits.
+    EXPECT_EQ(rotate_text("012A\xC3\xA4"), QByteArray("pqr\x01\x83\xE4"));
     EXPECT_EQ(flip_text("1"), QByteArray("\xB1"));
     QByteArray every_byte;
     for (int b = 0; b < 256; ++b) every_byte.append(static_cast<char>(b));
     EXPECT_EQ(rotate_text(rotate_text(every_byte)), every_byte);
     EXPECT_EQ(flip_text(flip_text(every_byte)), every_byte);
-    EXPECT_EQ(rotate_text("\xC3\xA4"), QByteArray("\x83\xE4"));  // the UTF-8 of "ä" keeps its high bits
 }
 
 TEST(StartCount, CountsEachStartAndStopsAtTheLargestNumber) {
     SettingsList settings;
     settings.set_line(kStartCountLine, "2147483646");
     count_start(settings);
-    EXPECT_EQ(settings.line(kStartCountLine), "2147483647");
     count_start(settings);
     EXPECT_EQ(settings.line(kStartCountLine), "2147483647");
 }

@@ -1,33 +1,25 @@
-#include "archive_fixtures.h"
+#include "fixtures.h"
 #include "platform/resource_module.h"
 
-#include <QDir>
 #include <QProcess>
-
-#include <gtest/gtest.h>
 
 namespace {
 
-struct PackRun {
-    int exit_code = -1;
-    QString output;   // standard output and error together
-};
-
-PackRun run_pack(const QStringList& arguments) {
+// The exit code, or -1 when the packer did not end normally, and its standard output and error
+// together.
+std::pair<int, QString> run_pack(const QStringList& arguments) {
     QProcess pack;
     pack.setProcessChannelMode(QProcess::MergedChannels);
     pack.start(QStringLiteral(QUORVEL_PACK_EXECUTABLE), arguments);
     const bool finished = pack.waitForFinished(60000);
-    const PackRun run{finished && pack.exitStatus() == QProcess::NormalExit ? pack.exitCode() : -1,
-                      QString::fromLocal8Bit(pack.readAll())};
-    return run;
+    return {finished && pack.exitStatus() == QProcess::NormalExit ? pack.exitCode() : -1,
+            QString::fromLocal8Bit(pack.readAll())};
 }
 
 class PackCommand : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(QDir::current().mkpath("source/bitmaps"));
-        ASSERT_TRUE(QDir::current().mkpath("source/waves"));
+        ASSERT_TRUE(QDir().mkpath("source/bitmaps") && QDir().mkpath("source/waves"));
     }
 
     TemporaryWorkingFolder folder_;
@@ -37,24 +29,20 @@ TEST_F(PackCommand, PacksPicturesWavesAndStrings) {
     ASSERT_TRUE(test_picture().save("source/bitmaps/red0005.png"));
     ASSERT_TRUE(test_picture().save("source/bitmaps/main1.bmp"));
     write_file_bytes("source/bitmaps/notes.txt", "not a picture, and not picked up");
-    write_file_bytes("source/waves/drop.wav", wave_bytes(800));
+    write_file_bytes("source/waves/drop.wav", simple_wave(800));
     write_file_bytes("source/strings.txt", "1\tGr\xC3\xBC\xC3\x9F" "e\\nzwei\nnot a line\n");
 
-    const PackRun run = run_pack({"style.lvr", "source"});
-    ASSERT_EQ(run.exit_code, 0) << run.output.toStdString();
-    EXPECT_TRUE(run.output.contains("red0005")) << run.output.toStdString();
-    EXPECT_TRUE(run.output.contains("line 2")) << run.output.toStdString();
+    const auto [exit_code, output] = run_pack({"style.lvr", "source"});
+    ASSERT_EQ(exit_code, 0) << output.toStdString();
+    EXPECT_TRUE(output.contains("red0005") && output.contains("line 2")) << output.toStdString();
 
     const auto module = ResourceModule::open("style.lvr");
     ASSERT_NE(module, nullptr);
-    const std::optional<QImage> red = module->bitmap("red0005");
-    ASSERT_TRUE(red.has_value());
-    EXPECT_EQ(red->convertToFormat(QImage::Format_ARGB32), test_picture());
-    const std::optional<QImage> frame = module->bitmap("main1");
-    ASSERT_TRUE(frame.has_value());
-    EXPECT_EQ(frame->size(), test_picture().size());
+    EXPECT_EQ(module->bitmap("red0005").value().convertToFormat(QImage::Format_ARGB32),
+              test_picture());
+    EXPECT_EQ(module->bitmap("main1").value().size(), test_picture().size());
     EXPECT_EQ(module->bitmap("notes"), std::nullopt);
-    EXPECT_EQ(module->wave("drop"), wave_bytes(800));
+    EXPECT_EQ(module->wave("drop"), simple_wave(800));
     EXPECT_EQ(module->string(1), QStringLiteral("Grüße\nzwei"));
 }
 
@@ -71,11 +59,13 @@ class PackCommandFailure : public PackCommand, public ::testing::WithParamInterf
 
 TEST_P(PackCommandFailure, ExitsWithAnErrorAndWritesNothing) {
     GetParam().prepare();
-    const PackRun run = run_pack(GetParam().arguments);
-    EXPECT_NE(run.exit_code, 0);
-    EXPECT_TRUE(run.output.contains(GetParam().message)) << run.output.toStdString();
+    const auto [exit_code, output] = run_pack(GetParam().arguments);
+    EXPECT_NE(exit_code, 0);
+    EXPECT_TRUE(output.contains(GetParam().message)) << output.toStdString();
     EXPECT_FALSE(QFile::exists("style.lvr"));
 }
+
+const QStringList kPackSource{"style.lvr", "source"};
 
 INSTANTIATE_TEST_SUITE_P(
     PackCommand, PackCommandFailure,
@@ -83,18 +73,18 @@ INSTANTIATE_TEST_SUITE_P(
         PackFailure{"MissingFolder", [] {}, {"style.lvr", "no such folder"}, "no such folder"},
         PackFailure{"UnreadablePicture",
                     [] { write_file_bytes("source/bitmaps/broken.png", "PNG? no."); },
-                    {"style.lvr", "source"}, "broken.png"},
+                    kPackSource, "broken.png"},
         PackFailure{"NotAWave",
                     [] { write_file_bytes("source/waves/drop.wav", "RIFF but nothing else"); },
-                    {"style.lvr", "source"}, "drop.wav"},
+                    kPackSource, "drop.wav"},
         PackFailure{"TwoPicturesOneName",
                     [] {
                         test_picture().save("source/bitmaps/red0005.png");
                         test_picture().save("source/bitmaps/red0005.bmp");
                     },
-                    {"style.lvr", "source"}, "red0005"},
-        PackFailure{"NothingToPack", [] {}, {"style.lvr", "source"}, "nothing to pack"},
+                    kPackSource, "red0005"},
+        PackFailure{"NothingToPack", [] {}, kPackSource, "nothing to pack"},
         PackFailure{"WrongArguments", [] {}, {"style.lvr"}, "usage"}),
-    [](const auto& info) { return std::string(info.param.label); });
+    kLabel);
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "platform/game_files.h"
 
+#include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -31,13 +32,32 @@ std::optional<int> anchor_position(const QTextDocument* document, const QString&
     return std::nullopt;
 }
 
+// The help file may come from the player's folder: it loads nothing beyond itself (no local
+// file, no device behind an image), jumps to its own anchors and leaves web links to the browser.
+class HelpBrowser : public QTextBrowser {
+public:
+    explicit HelpBrowser(QWidget* parent) : QTextBrowser(parent) {
+        setOpenLinks(false);
+        connect(this, &QTextBrowser::anchorClicked, this, &HelpBrowser::follow);
+    }
+
+    QVariant loadResource(int, const QUrl&) override { return {}; }
+
+private:
+    void follow(const QUrl& link) {
+        if (link.scheme() == u"http" || link.scheme() == u"https")
+            QDesktopServices::openUrl(link);
+        else if (link.isRelative() && link.path().isEmpty())
+            scrollToAnchor(link.fragment());
+    }
+};
+
 }  // namespace
 
-HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent), browser_(new QTextBrowser(this)) {
+HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent), browser_(new HelpBrowser(this)) {
     setWindowTitle(kHelpTitle);
     setModal(false);
     resize(640, 520);
-    browser_->setOpenExternalLinks(true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(browser_);

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QPointer>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextBrowser>
 
@@ -90,6 +91,17 @@ TEST_F(HelpTest, ParentKeepsOneHelpWindowThatReportsAMissingTopicAndMovesToEachT
     EXPECT_EQ(show_help_topic(&parent, QStringLiteral("IDH_256")), first);
     EXPECT_EQ(parent.findChildren<HelpWindow*>().size(), 1);
     EXPECT_EQ(line_at_cursor(*first), QStringLiteral("Quorvel and 256 colours"));
+}
+
+TEST_F(HelpTest, LoadsNothingBeyondItselfAndFollowsItsOwnAnchors) {
+    write_help_file();
+    QImage(8, 8, QImage::Format_RGB32).save(QStringLiteral("secret.png"));
+    HelpWindow window;
+    ASSERT_TRUE(window.open_topic(QStringLiteral("IDH_ShortDescription")));
+    EXPECT_TRUE(window.browser()->loadResource(QTextDocument::ImageResource, QUrl("secret.png")).isNull());
+    EXPECT_TRUE(window.browser()->loadResource(QTextDocument::HtmlResource, QUrl("file:///etc/passwd")).isNull());
+    emit window.browser()->anchorClicked(QUrl(QStringLiteral("#IDH_256")));
+    EXPECT_GT(window.browser()->verticalScrollBar()->value(), 0);
 }
 
 TEST_F(HelpTest, WindowWithoutParentDeletesItselfWhenClosed) {

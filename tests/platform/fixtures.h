@@ -50,14 +50,12 @@ inline QImage test_picture() {
 
 // A small RIFF WAVE writer: every size can be made to lie.
 
-template <typename T>
-QByteArray little_endian(T value) {
-    QByteArray bytes(sizeof(T), '\0');
+inline QByteArray le32(quint32 value) {
+    QByteArray bytes(4, '\0');
     qToLittleEndian(value, bytes.data());
     return bytes;
 }
-inline QByteArray le16(quint16 value) { return little_endian(value); }
-inline QByteArray le32(quint32 value) { return little_endian(value); }
+inline QByteArray le16(quint16 value) { return le32(value).left(2); }
 
 inline QByteArray chunk(const char* id, const QByteArray& body, std::optional<quint32> size = {}) {
     const QByteArray bytes = id + le32(size.value_or(quint32(body.size()))) + body;

@@ -21,6 +21,8 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <utility>
+
 namespace {
 
 constexpr int kCaptionTextId = 24;
@@ -92,8 +94,8 @@ void TForm1::init() {
         show_splash_screen(*title, options_.splash_wait_ms);
 }
 
-// No saved game can be restored yet: every start is a fresh game.
 void TForm1::start_game_or_restore() {
+    if (restore_autosave()) return;
     for (int i = 0; i < 3; ++i) engine->drop_stone();
 }
 
@@ -130,12 +132,19 @@ void TForm1::shutdown() {
     highlighttimer->stop();
     Settings.set_value(kLeftLine, x());
     Settings.set_value(kTopLine, y());
-    if (!Settings.save_settings(*registry_))
-        QMessageBox::warning(this, QApplication::applicationName(),
-                             "The settings could not be saved to " + registry_->file_name() + ": " +
-                                 registry_->error() + ".");
+    autosave_game();
+    save_settings();
     sound->stop();
     style_module.reset();
 }
 
 void TForm1::exit() { close(); }
+
+bool TForm1::save_settings() {
+    if (Settings.save_settings(*registry_)) return true;
+    if (!std::exchange(store_failure_reported_, true))
+        QMessageBox::warning(this, QApplication::applicationName(),
+                             "The settings could not be saved to " + registry_->file_name() + ": " +
+                                 registry_->error() + ".");
+    return false;
+}

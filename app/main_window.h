@@ -61,6 +61,13 @@ public:
     void toggle_sound();
     void apply_sound_setting();
 
+    // Autosave.
+    void autosave_game();
+    bool restore_autosave();
+    void AutosaveGameClick();
+    // Stores the settings; a store that cannot be written is reported once per run.
+    bool save_settings();
+
     // Menu commands.
     void reset();
     void exit();
@@ -109,6 +116,7 @@ private:
     void apply_menu_captions();
     void start_game_or_restore();
     void place_on_screen();
+    void save_settled_turn();
     void change_difficulty(bool to_regular);
     bool try_configured_style();
     void choose_standard_style();
@@ -130,5 +138,7 @@ private:
     QWidget* surface_ = nullptr;
     std::array<int, 81> shown_cursor_{};
     bool shut_down_ = false;
+    bool store_failure_reported_ = false;
+    QString stored_board_;  // the board as the store last got it, to see when a turn has settled
     bool reporting_missing_picture_ = false;
 };

@@ -88,7 +88,8 @@ void TForm1::build_menu() {
     connect(m.Regular1, &QAction::triggered, this, &TForm1::switch_to_regular_mode);
     connect(m.Difficult1, &QAction::triggered, this, &TForm1::Difficult1Click);
     connect(m.CursorSetting, &QAction::triggered, this, &TForm1::CursorSettingClick);
-    for (QAction* later : {m.Highs, m.ResetHighscores1, m.AutosaveGame, m.Standard1, m.GetMoreGraphics1, m.About})
+    connect(m.AutosaveGame, &QAction::triggered, this, &TForm1::AutosaveGameClick);
+    for (QAction* later : {m.Highs, m.ResetHighscores1, m.Standard1, m.GetMoreGraphics1, m.About})
         later->setEnabled(false);
     connect(m.Turn_Off_Sound1, &QAction::triggered, this, &TForm1::Turn_Off_Sound1Click);
     connect(m.Rules, &QAction::triggered, this, &TForm1::RulesClick);
@@ -120,7 +121,7 @@ void TForm1::change_difficulty(bool to_regular) {
     Settings.set_value(kDifficultyLine, to_regular ? 1 : 0);
     keep_marks();
     engine->check_game_over();
-    Settings.save_settings(*registry_);
+    save_settings();
 }
 
 void TForm1::Normal1Click() {

@@ -24,9 +24,15 @@ constexpr std::array<Speed, 3> kSpeeds{{{85, 150}, {50, 100}, {15, 70}}};  // No
 
 }  // namespace
 
-void TForm1::move() { engine->move_step(); }
+void TForm1::move() {
+    engine->move_step();
+    save_settled_turn();
+}
 
-void TForm1::highlight_selected() { engine->highlight_tick(); }
+void TForm1::highlight_selected() {
+    engine->highlight_tick();
+    save_settled_turn();
+}
 
 // A speed outside 1..3 leaves the timers as they are, but is stored all the same.
 void TForm1::set_speed(int speed) {

@@ -16,7 +16,12 @@ enum SettingLine : int {
     kStyleLine = 11,
     kSpeedLine = 12,
     kCursorSettingLine = 13,
+    kSavedKindsLine = 14,
+    kSavedStonesLine = 15,
+    kSavedScoreLine = 16,
     kAutosaveLine = 17,
+    kSavedExtraStonesLine = 18,
+    kAutosaveNoticeLine = 19,
     kStartCountLine = 20,
 };
 

@@ -25,6 +25,7 @@ TEST_F(GameFolder, AFirstStartUsesTheDefaultsAndCountsItself) {
     window.reset();
     EXPECT_EQ(stored_setting(20), "2");
     EXPECT_EQ(stored_setting(3), "111");
+    ModalAnswer restored_game_notice;
     EXPECT_EQ(start()->Settings.line(20), "3");
 }
 

@@ -50,6 +50,7 @@ TEST_F(GameFolder, TheStyleLaysOutBoardFramesPreviewAndScore) {
 
     write_style("big.lvr", {{1, "50"}, {2, "47"}, {3, "20"}});
     store_setting(11, "big.lvr");
+    ModalAnswer restored_game_notice;
     window = start();
     EXPECT_EQ(geometry_of(*window, 80), QRect(553, 496, 50, 50));
     EXPECT_EQ(window->frame_images[2]->x(), 153 + 450);

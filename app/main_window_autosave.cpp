@@ -1,0 +1,39 @@
+#include "app/autosave.h"
+#include "app/main_window.h"
+#include "app/main_window_menu.h"
+#include "engine/spielklasse.h"
+#include "presentation/autosave_notice.h"
+
+#include <QAction>
+
+void TForm1::autosave_game() {
+    if (menu->AutosaveGame->isChecked()) ::autosave_game(*engine, Settings);
+}
+
+bool TForm1::restore_autosave() {
+    if (!menu->AutosaveGame->isChecked() || !restore_game(*engine, Settings)) return false;
+    save_settings();
+    stored_board_ = board_text(*engine);
+    update_cursors();
+    if (Settings.value(kAutosaveNoticeLine) != 0) {
+        Tautosave_notify1 notice(this, *languages);
+        notice.exec();
+        if (notice.dont_tell_again()) Settings.set_value(kAutosaveNoticeLine, 0);
+    }
+    return true;
+}
+
+void TForm1::AutosaveGameClick() { Settings.set_value(kAutosaveLine, menu->AutosaveGame->isChecked() ? 1 : 0); }
+
+// A kill or a power cut loses at most the turn in progress: whenever the board has come to rest
+// in a state the store has not seen, the game goes into the store.
+void TForm1::save_settled_turn() {
+    if (!menu->AutosaveGame->isChecked() || engine->busy || !engine->removal_list.empty()) return;
+    for (const TMyImage& field : engine->field_images)
+        if (field.color > kSpecialStone && &field != engine->selected) return;  // still appearing or vanishing
+    const QString board = board_text(*engine);
+    if (board == stored_board_) return;
+    stored_board_ = board;
+    autosave_game();
+    save_settings();
+}

@@ -65,6 +65,11 @@ void TForm1::init() {
     version = 1.2f;
     registry_ = std::make_unique<Registry>();
     Settings.load_settings(*registry_);
+    if (!registry_->damaged_copy().isEmpty())
+        QMessageBox::information(this, QApplication::applicationName(),
+                                 "The settings file " + registry_->file_name() +
+                                     " could not be read whole. What could be read is used; the file as it was is kept as " +
+                                     registry_->damaged_copy() + ".");
     count_start(Settings);
     const int speed = Settings.value(kSpeedLine);
     check_speed_item(*menu, speed);

@@ -3,6 +3,7 @@
 #include "app/settings_store.h"
 #include "platform/registry.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -115,4 +116,20 @@ TEST(StartCount, CountsEachStartAndStopsAtTheLargestNumber) {
     count_start(settings);
     count_start(settings);
     EXPECT_EQ(settings.line(kStartCountLine), "2147483647");
+}
+
+TEST_F(GameFolder, ADamagedStoreIsNamedOnceWithTheCopyKeptOfIt) {
+    QDir().mkpath(config.filePath("Corvatek"));
+    QFile damaged(config.filePath("Corvatek/linvara.conf"));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("[set]\n3=\"p\"\nno value here\n");
+    damaged.close();
+    ModalAnswer boxes;
+    std::unique_ptr<TForm1> window = start();
+    ASSERT_EQ(boxes.answered(), 1);
+    EXPECT_TRUE(boxes.texts[0].contains("kept as " + config.filePath("Corvatek/linvara.conf.damaged-")));
+    EXPECT_EQ(window->Settings.line(2), "0");  // what could be read is used
+    window.reset();
+    start().reset();
+    EXPECT_EQ(boxes.texts.filter("could not be read whole").size(), 1);  // the store is sound again
 }

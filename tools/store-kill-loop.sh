@@ -8,6 +8,7 @@ rounds="${2:-200}"
 config="$(mktemp -d)"
 trap 'rm -rf "$config"' EXIT
 export XDG_CONFIG_HOME="$config" ASAN_OPTIONS=detect_leaks=0
+mkdir -p "$config/Corvatek"  # a kill may come before the first save has made the folder
 for ((round = 1; round <= rounds; round++)); do
     "$writer" write &
     sleep "0.0$((RANDOM % 90 + 10))"

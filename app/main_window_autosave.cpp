@@ -28,7 +28,7 @@ void TForm1::AutosaveGameClick() { Settings.set_value(kAutosaveLine, menu->Autos
 // A kill or a power cut loses at most the turn in progress: whenever the board has come to rest
 // in a state the store has not seen, the game goes into the store.
 void TForm1::save_settled_turn() {
-    if (!menu->AutosaveGame->isChecked() || engine->busy || !engine->removal_list.empty()) return;
+    if (!menu->AutosaveGame->isChecked() || engine->busy) return;  // busy while a stone travels or a line goes
     for (const TMyImage& field : engine->field_images)
         if (field.color > kSpecialStone && &field != engine->selected) return;  // still appearing or vanishing
     const QString board = board_text(*engine);

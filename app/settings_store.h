@@ -29,11 +29,6 @@ enum SettingLine : int {
 QByteArray rotate_text(QByteArray text);
 QByteArray flip_text(QByteArray text);
 
-class SettingsList;
-
-// Raises the start count by one; it stays at the largest number it can hold.
-void count_start(SettingsList& settings);
-
 // The 21 settings lines, numbered 0 to 20, as the running program holds them.
 class SettingsList {
 public:
@@ -57,3 +52,6 @@ private:
 
     QStringList lines_;
 };
+
+// Raises the start count by one; it stays at the largest number it can hold.
+void count_start(SettingsList& settings);

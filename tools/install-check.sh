@@ -28,8 +28,17 @@ e2e_start_xvfb
     XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" XDG_RUNTIME_DIR="$(e2e_temp_dir)" \
     ASAN_OPTIONS=detect_leaks=0 $exec_line {E2E_PAUSE_FD}<&-) >"$home/log" 2>&1 &
 E2E_GAME_PID=$!
-window=$(e2e_wait_window 60 0) || { cat "$home/log" >&2; e2e_fail "the installed game showed no main window"; }
-[ "$(e2e_x xdotool getwindowname "$window")" = "Quorvel 1.20" ] || e2e_fail "the main window is not the game's"
+# The main window is mapped a moment before its title reaches the X server: wait for the title.
+main_window_stands() {
+    local id
+    for id in $(e2e_visible_windows); do [ "$(e2e_x xdotool getwindowname "$id")" = "Quorvel 1.20" ] && return 0; done
+    return 1
+}
+deadline=$(( $(e2e_now_us) + 60000000 ))
+until main_window_stands; do
+    [ "$(e2e_now_us)" -lt "$deadline" ] || { cat "$home/log" >&2; e2e_fail "the installed game showed no main window"; }
+    e2e_pause 0.05
+done
 kill -TERM "$E2E_GAME_PID"
 e2e_stop_game 20 || e2e_fail "the installed game did not end on SIGTERM"
 [ -d "$home/data/quorvel" ] || e2e_fail "no per-user game folder $home/data/quorvel"

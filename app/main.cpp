@@ -1,11 +1,14 @@
 #include "app/game_folder.h"
 #include "app/main_window.h"
+#include "platform/single_instance.h"
 #include "platform/termination_signals.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QSessionManager>
 
+#include <cstdio>
 #include <cstdlib>
 #include <exception>
 
@@ -20,6 +23,22 @@ void end_now(TForm1& window) {
     QApplication::quit();
 }
 
+void bring_to_front(QWidget& window) {
+    if (window.isMinimized()) window.showNormal();
+    window.raise();
+    window.activateWindow();
+}
+
+// A second copy would load the store now and overwrite what the running copy stores later: it
+// shows the running copy's window instead and ends without writing anything.
+int hand_over_to_running_copy(const SingleInstance& guard) {
+    if (ask_running_copy_to_raise(guard.lock_path()))
+        std::fputs("Quorvel is already running; its window was brought to the front.\n", stderr);
+    else
+        std::fputs("Quorvel is already running but did not answer; this copy ends.\n", stderr);
+    return EXIT_SUCCESS;
+}
+
 }  // namespace
 
 // QUORVEL: the program entry.
@@ -27,6 +46,8 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("Linvara!");
     QGuiApplication::setDesktopFileName(QUORVEL_APP_ID);
+    SingleInstance guard;
+    if (guard.another_copy_runs()) return hand_over_to_running_copy(guard);
     const GameFolders folders = find_game_folders(QCoreApplication::applicationDirPath(), QUORVEL_DATA_FROM_BINARY);
     if (!enter_game_folders(folders)) {
         QMessageBox::critical(nullptr, QApplication::applicationName(),
@@ -46,6 +67,9 @@ int main(int argc, char* argv[]) {
         TForm1 Form1;
         running = &Form1;
         if (asked_to_end) return EXIT_SUCCESS;  // Form1's destructor stores everything
+        guard.serve_later_copies([window = QPointer<TForm1>(&Form1)] {
+            if (window) bring_to_front(*window);
+        });
         Form1.show();
         return QApplication::exec();
     } catch (const std::exception& error) {

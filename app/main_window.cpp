@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/about_window.h"
 #include "app/main_window_menu.h"
 #include "app/window_placement.h"
 #include "engine/spielklasse.h"
@@ -52,6 +53,7 @@ TForm1::TForm1(Options options)
     sound = std::make_unique<SoundPlayer>();
     build_menu();
     init();
+    create_dialogs();
 }
 
 TForm1::~TForm1() {
@@ -81,15 +83,13 @@ void TForm1::init() {
                                           options_.clock ? *options_.clock : clock_);
     create_fields();
     place_on_screen();
+    about_window = new Tabout_window(this, *languages, style_pictures(), version_text());
     apply_sound_setting();
     menu->Regular1->setChecked(engine->regular_mode);
     menu->Difficult1->setChecked(!engine->regular_mode);
     update_caption();
-    game_over_window = new Tgame_over(this, *languages, [this](const QString& name) {
-        return style_module ? style_module->picture(name) : std::nullopt;
-    });
+    game_over_window = new Tgame_over(this, *languages, style_pictures());
     game_over_window->move(pos());
-    Confirm1 = new TConfirm1(this, *languages);
     engine->clear_reachable();
     engine->seed_random();
     start_game_or_restore();
@@ -139,17 +139,24 @@ void TForm1::shutdown() {
     Settings.set_value(kTopLine, y());
     autosave_game();
     save_settings();
+    save_highscores();
     sound->stop();
     style_module.reset();
 }
 
 void TForm1::exit() { close(); }
 
-bool TForm1::save_settings() {
-    if (Settings.save_settings(*registry_)) return true;
-    if (!std::exchange(store_failure_reported_, true))
+bool TForm1::save_settings() { return store_saved(Settings.save_settings(*registry_)); }
+
+// Settings, highscores and the saved game share one store; once a run is enough to hear it fails.
+bool TForm1::store_saved(bool saved) {
+    if (!saved && !std::exchange(store_failure_reported_, true))
         QMessageBox::warning(this, QApplication::applicationName(),
-                             "The settings could not be saved to " + registry_->file_name() + ": " +
-                                 registry_->error() + ".");
-    return false;
+                             "The settings, highscores and saved game could not be saved to " +
+                                 registry_->file_name() + ": " + registry_->error() + ".");
+    return saved;
+}
+
+PictureSource TForm1::style_pictures() {
+    return [this](const QString& name) { return style_module ? style_module->picture(name) : std::nullopt; };
 }

@@ -2,6 +2,7 @@
 
 #include "app/settings_store.h"
 #include "engine/host.h"
+#include "presentation/picture_source.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -18,7 +19,10 @@ class Registry;
 class SoundPlayer;
 class Spielklasse;
 class TConfirm1;
+class THighscores;
+class Tabout_window;
 class Tgame_over;
+class Tname_enter;
 class FieldLabel;
 
 // The main window: menu, board, preview, score, the two animation timers, and the host of the
@@ -68,6 +72,10 @@ public:
     // Stores the settings; a store that cannot be written is reported once per run.
     bool save_settings();
 
+    // Highscores.
+    bool save_highscores();
+    void enter_highscore();
+
     // Menu commands.
     void reset();
     void exit();
@@ -79,6 +87,9 @@ public:
     void Turn_Off_Sound1Click();
     void CursorSettingClick();
     void RulesClick();
+    void HighsClick();
+    void ResetHighscores1Click();
+    void AboutClick();
 
     // The rest of the engine's host.
     void show_picture(TMyImage& image) override;
@@ -99,7 +110,10 @@ public:
     std::array<FieldLabel*, 81> field_labels{};
     std::array<FieldLabel*, 3> preview_labels{};
     QHash<const DigitImage*, QLabel*> digit_labels;
+    Tabout_window* about_window = nullptr;
     Tgame_over* game_over_window = nullptr;
+    THighscores* Highscores = nullptr;
+    Tname_enter* name_enter = nullptr;
     TConfirm1* Confirm1 = nullptr;
 
     struct MenuItems;
@@ -111,6 +125,9 @@ protected:
 
 private:
     void init();
+    void create_dialogs();
+    bool store_saved(bool saved);
+    PictureSource style_pictures();
     void FormShow();
     void build_menu();
     void apply_menu_captions();
@@ -118,6 +135,7 @@ private:
     void place_on_screen();
     void save_settled_turn();
     void change_difficulty(bool to_regular);
+    void swap_highscores();
     bool try_configured_style();
     void choose_standard_style();
     void take_high_colour_style(const QString& message);

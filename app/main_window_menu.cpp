@@ -38,8 +38,8 @@ void check_speed_item(TForm1::MenuItems& menu, int speed) {
     menu.Lightning1->setChecked(speed == 3);
 }
 
-// Entries whose commands come with later parts of the program (highscores, autosave, add-on
-// styles, About) stand in the menu, greyed out.
+// The add-on style entries, whose commands come with a later part of the program, stand in the
+// menu greyed out.
 void TForm1::build_menu() {
     menu = std::make_unique<MenuItems>();
     MenuItems& m = *menu;
@@ -89,8 +89,10 @@ void TForm1::build_menu() {
     connect(m.Difficult1, &QAction::triggered, this, &TForm1::Difficult1Click);
     connect(m.CursorSetting, &QAction::triggered, this, &TForm1::CursorSettingClick);
     connect(m.AutosaveGame, &QAction::triggered, this, &TForm1::AutosaveGameClick);
-    for (QAction* later : {m.Highs, m.ResetHighscores1, m.Standard1, m.GetMoreGraphics1, m.About})
-        later->setEnabled(false);
+    for (QAction* later : {m.Standard1, m.GetMoreGraphics1}) later->setEnabled(false);
+    connect(m.Highs, &QAction::triggered, this, &TForm1::HighsClick);
+    connect(m.ResetHighscores1, &QAction::triggered, this, &TForm1::ResetHighscores1Click);
+    connect(m.About, &QAction::triggered, this, &TForm1::AboutClick);
     connect(m.Turn_Off_Sound1, &QAction::triggered, this, &TForm1::Turn_Off_Sound1Click);
     connect(m.Rules, &QAction::triggered, this, &TForm1::RulesClick);
 }
@@ -121,6 +123,7 @@ void TForm1::change_difficulty(bool to_regular) {
     Settings.set_value(kDifficultyLine, to_regular ? 1 : 0);
     keep_marks();
     engine->check_game_over();
+    swap_highscores();
     save_settings();
 }
 

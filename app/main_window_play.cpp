@@ -110,6 +110,7 @@ void TForm1::report_missing_picture(const QString& name) {
 void TForm1::run_game_end() {
     game_over_window->move(pos());
     game_over_window->exec();
+    enter_highscore();
 }
 
 void TForm1::removal_pause() {

@@ -71,13 +71,13 @@ e2e_locale() {
     esac
 }
 
-# Starts the game in GAME_DIR with a fresh, empty config folder; sets E2E_GAME_PID and
-# E2E_GAME_START_US, the time just before the fork.
+# Starts the game in GAME_DIR with the config folder CONFIG, or a fresh, empty one; sets
+# E2E_GAME_PID and E2E_GAME_START_US, the time just before the fork.
 e2e_start_game() {
-    local game_dir=$1 language=$2 log=$3 locale config runtime
+    local game_dir=$1 language=$2 log=$3 config=${4:-} locale runtime
     locale=$(e2e_locale "$language") || exit 1
     read -r -a locale <<< "$locale"
-    config=$(e2e_temp_dir)
+    [ -n "$config" ] || config=$(e2e_temp_dir)
     runtime=$(e2e_temp_dir)
     # shellcheck disable=SC2034  # read by the scripts that source this file
     E2E_GAME_START_US=${EPOCHREALTIME//[!0-9]/}

@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-multimedia-dev libzip-dev
-    fonts-dejavu-core
+    fonts-dejavu-core fonts-liberation2
 )
 if [ "${1:-}" = "test" ] || [ "${1:-}" = "package" ]; then
     packages+=(

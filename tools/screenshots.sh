@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Starts the real game under Xvfb, once in English and once in German, plays a few moves and
 # saves screenshots for review: splash, board at start, board after moves, the Game menu, the
-# game-over dialog, the difficulty menu, the confirmation dialog and the help window.
+# game-over dialog, the difficulty menu, the confirmation dialog and the help window. A second
+# start restores a stored game of 250 points: the autosave notice, then that game's end with the
+# name entry and the highscore table, the About window and the reset question.
 # Not part of the test run (it needs Xvfb and takes about a minute). Run it by hand:
 #
 #   tools/install-deps.sh test
@@ -30,12 +32,13 @@ shot() {
     if e2e_screenshot "$file"; then echo "$file"; else problem "no screenshot $file"; fi
 }
 
-# Waits for the splash, saves it while it stands, then waits for the main window: sets MAIN.
+# Waits for the splash, saves it (as SHOT_NAME) while it stands, then waits for the main window:
+# sets MAIN.
 start_up() {
-    local splash
+    local splash shot_name=${1:-1-splash}
     splash=$(e2e_wait_window 15 1) || { problem "$LANGUAGE_NOW: no splash window within 15 s"; return 1; }
     e2e_pause 0.3
-    shot "$LANGUAGE_NOW-1-splash"
+    shot "$LANGUAGE_NOW-$shot_name"
     [ "$(e2e_visible_windows)" = "$splash" ] || problem "$LANGUAGE_NOW: splash gone before its screenshot"
     MAIN=$(e2e_wait_window 15 0 "$splash") || { problem "$LANGUAGE_NOW: no main window within 15 s"; return 1; }
     e2e_pause 0.5
@@ -124,6 +127,54 @@ quit_game() {
     fi
 }
 
+# The store's scrambling of plain ASCII: the low seven bits turn by 64.
+scrambled() { printf '%s' "$1" | tr '\000-\177' '\100-\177\000-\077'; }
+
+# A config folder whose store holds a game in progress: 250 points, a stone on every fourth field.
+saved_game_config() {
+    local config stones="" f line
+    config=$(e2e_temp_dir)
+    mkdir -p "$config/Corvatek"
+    for f in $(seq 0 80); do if (( f % 4 == 1 )); then stones+=$(( f % 7 + 1 )); else stones+=0; fi; done
+    local lines=("" "" 0 111 111 1 1 1 1 1 1 1 1 0 "$(printf '0%.0s' $(seq 81))" "$stones" 250 1 0 1 1)
+    {
+        echo "[set]"
+        for line in "${!lines[@]}"; do echo "$((line + 1))=\"$(scrambled "${lines[$line]}")\""; done
+    } >"$config/Corvatek/linvara.conf"
+    echo "$config"
+}
+
+# "No" of the reset question is its escape button.
+game_end_shots() {
+    local notice
+    e2e_start_game "$GAME_DIR" "$LANGUAGE_NOW" "$OUT_DIR/$LANGUAGE_NOW-restored-game.log" "$(saved_game_config)"
+    if notice=$(e2e_wait_window 15 0); then
+        e2e_pause 0.5
+        shot "$LANGUAGE_NOW-9-autosave-notice"
+        press_enter "$notice"
+        e2e_wait_gone 5 "$notice" || problem "$LANGUAGE_NOW: the autosave notice stayed open"
+    else
+        problem "$LANGUAGE_NOW: no autosave notice within 15 s"
+    fi
+    start_up 9-splash-after-notice || return
+    if open_dialog "$MAIN" ctrl+g n; then
+        press_enter "$DIALOG"
+        e2e_wait_gone 5 "$DIALOG"
+        if DIALOG=$(e2e_wait_window 5 0 "$MAIN"); then
+            e2e_x xdotool windowfocus --sync "$DIALOG" type "Zoë Weiß"
+            dialog_shot 10-name-entry press_enter
+            if DIALOG=$(e2e_wait_window 5 0 "$MAIN"); then dialog_shot 11-highscores press_enter; else problem "$LANGUAGE_NOW: no highscore table after the name"; fi
+        else
+            problem "$LANGUAGE_NOW: no name entry after a game of 250 points"
+        fi
+    else
+        problem "$LANGUAGE_NOW: no game-over dialog"
+    fi
+    open_dialog_shot "$MAIN" 12-about press_enter ctrl+g Left Up Return
+    open_dialog_shot "$MAIN" 13-reset-question press_escape ctrl+g Down Down Down Return
+    quit_game "$MAIN"
+}
+
 run_language() {
     LANGUAGE_NOW=$1
     local number
@@ -142,6 +193,7 @@ run_language() {
     confirmation_shot "$MAIN"
     open_dialog_shot "$MAIN" 8-help press_escape ctrl+g Left Down Return
     quit_game "$MAIN"
+    game_end_shots
     e2e_cleanup
 }
 

@@ -1,7 +1,10 @@
 #include "game_fixture.h"
 
+#include "app/highscore_tables.h"
 #include "app/main_window_menu.h"
 #include "engine/spielklasse.h"
+#include "highscores/highscore_dialog.h"
+#include "platform/registry.h"
 
 #include <QAction>
 #include <QPushButton>
@@ -9,10 +12,10 @@
 namespace {
 
 // Answers the confirmation with `confirm` (a button name, or "" for the close box) and the
-// game-over dialog with OK.
+// dialogs of the game's end with OK and a name.
 ModalAnswer answering(const QString& confirm, int& confirmations) {
     return ModalAnswer([&confirmations, confirm](QWidget* dialog) {
-        if (auto* ok = dialog->findChild<QPushButton*>("OKBtn")) return ok->click();
+        if (!dialog->findChild<QPushButton*>("Button2")) return static_cast<void>(answer_game_end(dialog));
         ++confirmations;
         if (confirm.isEmpty()) return static_cast<void>(dialog->close());
         dialog->findChild<QPushButton*>(confirm)->click();
@@ -38,6 +41,8 @@ TEST_F(GameFolder, TheModeInForceAsksNothingAndNoKeepsModeMarksBoardAndScore) {
 
 class ModeChange : public GameFolder, public ::testing::WithParamInterface<const char*> {};
 
+// The game that ends with the change enters the table of the mode it was played in; then the
+// tables change places, and the store gets the new mode and its tables together.
 TEST_P(ModeChange, YesOrTheCloseBoxStartsANewGameInTheOtherModeAndStoresIt) {
     std::unique_ptr<TForm1> window = start();
     window->show();
@@ -46,7 +51,11 @@ TEST_P(ModeChange, YesOrTheCloseBoxStartsANewGameInTheOtherModeAndStoresIt) {
     ModalAnswer answer = answering(GetParam(), confirmations);
     window->menu->Difficult1->trigger();
     EXPECT_EQ(confirmations, 1);
-    EXPECT_EQ(answer.answered(), 2);  // the confirmation, then the game-over dialog
+    EXPECT_EQ(answer.answered(), 4);  // the confirmation, the game's end, the name, the table
+    const QStringList tables = window->Highscores->lines();
+    EXPECT_EQ(tables[highscore::kOtherTable + 8], "9.    17        Ann");
+    EXPECT_EQ(points_of(tables[8]), 10);
+    EXPECT_EQ(load_highscores(Registry()), tables);
     EXPECT_FALSE(window->engine->regular_mode);
     EXPECT_TRUE(window->menu->Difficult1->isChecked());
     EXPECT_FALSE(window->menu->Regular1->isChecked());

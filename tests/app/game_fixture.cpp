@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QSettings>
 #include <QTest>
 
@@ -53,6 +55,16 @@ QByteArray GameFolder::stored_setting(int line) const {
 void use_config_folder(const QString& folder) {
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder));
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+}
+
+bool answer_game_end(QWidget* dialog, const QString& name) {
+    if (auto* name_entry = dialog->findChild<QLineEdit*>("Edit1")) name_entry->setText(name);
+    for (const char* ok : {"OKBtn", "okbtn"})
+        if (auto* button = dialog->findChild<QPushButton*>(ok)) {
+            button->click();
+            return true;
+        }
+    return false;
 }
 
 void click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }

@@ -35,6 +35,10 @@ protected:
 // Points the store, and QSettings reading it, at `folder`.
 void use_config_folder(const QString& folder);
 
+// Answers a dialog of the game's end: OK to the game-over picture and to the highscore table,
+// `name` and OK to the name entry. False for any other dialog.
+bool answer_game_end(QWidget* dialog, const QString& name = "Ann");
+
 // Clicks a widget with the left button.
 void click(QWidget* widget);
 

@@ -69,3 +69,5 @@ void ModalAnswer::close_window(QWidget* window) {
     else
         window->close();
 }
+
+void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }

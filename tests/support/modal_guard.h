@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <ostream>
 
 class QApplication;
 class QWidget;
@@ -37,3 +38,6 @@ private:
     std::function<void(QWidget*)> answer_;
     ModalAnswer* outer_;
 };
+
+// Failed comparisons show texts as text.
+void PrintTo(const QString& text, std::ostream* out);

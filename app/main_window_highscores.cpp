@@ -1,0 +1,64 @@
+#include "app/about_window.h"
+#include "app/highscore_tables.h"
+#include "app/main_window.h"
+#include "engine/spielklasse.h"
+#include "highscores/highscore_dialog.h"
+#include "highscores/name_entry_dialog.h"
+#include "localisation/languages.h"
+#include "platform/registry.h"
+#include "presentation/confirm_dialog.h"
+
+#include <QLineEdit>
+#include <QMessageBox>
+
+// The dialogs that live beside the main window, made once its set-up has run; making the
+// highscore dialog loads the stored tables.
+void TForm1::create_dialogs() {
+    Highscores = new THighscores(this, *languages, load_highscores(*registry_), [this] { return engine->regular_mode; });
+    name_enter = new Tname_enter(this, *languages);
+    Confirm1 = new TConfirm1(this, *languages);
+}
+
+bool TForm1::save_highscores() {
+    write_highscores(*registry_, Highscores->lines());
+    return store_saved(registry_->flush());
+}
+
+// The tables change only once the name is known, so a quit while the name is asked for stores
+// them whole.
+void TForm1::enter_highscore() {
+    const int score = engine->score_display->get_value();
+    const QStringList lines = Highscores->lines();
+    const int place = highscore_place(lines, score);
+    if (place < 0) return;
+    name_enter->prepare_name_form();
+    name_enter->exec();
+    Highscores->set_lines(insert_highscore(lines, place, new_highscore_line(place, score) + name_enter->Edit1->text()));
+    save_highscores();
+    Highscores->exec();
+}
+
+// The exchanged tables go to the store with the new mode, in the same save.
+void TForm1::swap_highscores() {
+    QStringList lines = Highscores->lines();
+    swap_highscore_tables(lines);
+    Highscores->set_lines(lines);
+    write_highscores(*registry_, lines);
+}
+
+void TForm1::HighsClick() { Highscores->exec(); }
+
+// Yes ends the program as Quit does; the tables it stored on the way out are then removed.
+void TForm1::ResetHighscores1Click() {
+    const auto answer = QMessageBox::warning(this, languages->get_string(561), languages->get_string(560),
+                                             QMessageBox::Yes | QMessageBox::No);
+    if (answer != QMessageBox::Yes) return;
+    close();
+    registry_->delete_key("hi");
+    store_saved(registry_->flush());
+}
+
+void TForm1::AboutClick() {
+    about_window->setWindowTitle("About Linvara!");
+    about_window->exec();
+}

@@ -1,0 +1,5 @@
+#include "platform/project_addresses.h"
+
+QString project_web_address() { return QStringLiteral(QUORVEL_HOMEPAGE); }
+
+QString project_contact_address() { return QStringLiteral(QUORVEL_CONTACT); }

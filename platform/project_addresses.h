@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QString>
+
+// The project's own addresses, set when the game is built (QUORVEL_HOMEPAGE, QUORVEL_CONTACT).
+QString project_web_address();
+QString project_contact_address();

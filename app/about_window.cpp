@@ -40,7 +40,7 @@ Tabout_window::Tabout_window(QWidget* main_window, const Languages& languages, P
     Image1 = new QLabel(panel);
     Image1->setObjectName("Image1");
     Image1->setGeometry(8, 8, 241, 215);
-    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);  // a larger picture is cut, not shrunk
+    Image1->setAlignment(Qt::AlignCenter);  // a larger picture is shrunk to fit, whole
     Label2 = make_line(this, "Label2", 16);
     Label3 = make_line(this, "Label3", 48);
     Label4 = make_line(this, "Label4", 80);
@@ -59,7 +59,10 @@ void Tabout_window::showEvent(QShowEvent* event) {
 
 void Tabout_window::FormShow() {
     move(main_window_->pos());
-    if (const std::optional<QPixmap> title = pictures_("title")) Image1->setPixmap(*title);
+    if (const std::optional<QPixmap> title = pictures_("title"))
+        Image1->setPixmap(title->width() > Image1->width() || title->height() > Image1->height()
+                              ? title->scaled(Image1->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                              : *title);
     languages_.set_caption(findChild<QPushButton*>("BitBtn1"));
     Label2->setText(languages_.get_string(24) + " " + version_);
     Label3->setText(languages_.get_string(212) + " " + project_contact_address());

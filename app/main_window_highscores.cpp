@@ -10,6 +10,7 @@
 
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 
 // The dialogs that live beside the main window, made once its set-up has run; making the
 // highscore dialog loads the stored tables.
@@ -50,9 +51,12 @@ void TForm1::HighsClick() { Highscores->exec(); }
 
 // Yes ends the program as Quit does; the tables it stored on the way out are then removed.
 void TForm1::ResetHighscores1Click() {
-    const auto answer = QMessageBox::warning(this, languages->get_string(561), languages->get_string(560),
-                                             QMessageBox::Yes | QMessageBox::No);
-    if (answer != QMessageBox::Yes) return;
+    QMessageBox question(QMessageBox::Warning, languages->get_string(561), languages->get_string(560),
+                         QMessageBox::Yes | QMessageBox::No, this);
+    // The buttons speak the game's language, with the words of the mode change's question.
+    question.button(QMessageBox::Yes)->setText(languages->get_string(42));
+    question.button(QMessageBox::No)->setText(languages->get_string(43));
+    if (question.exec() != QMessageBox::Yes) return;
     close();
     registry_->delete_key("hi");
     store_saved(registry_->flush());

@@ -123,7 +123,10 @@ void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
 }
 
-void TForm1::FormShow() { apply_menu_captions(); }
+void TForm1::FormShow() {
+    apply_menu_captions();
+    scan_addons();
+}
 
 void TForm1::closeEvent(QCloseEvent* event) {
     shutdown();
@@ -157,6 +160,11 @@ bool TForm1::store_saved(bool saved) {
     return saved;
 }
 
+// A picture the style lacks is reported as every missing picture is; the window keeps the old one.
 PictureSource TForm1::style_pictures() {
-    return [this](const QString& name) { return style_module ? style_module->picture(name) : std::nullopt; };
+    return [this](const QString& name) -> std::optional<QPixmap> {
+        std::optional<QPixmap> picture = style_module ? style_module->picture(name) : std::nullopt;
+        if (!picture) report_missing_picture(name);
+        return picture;
+    };
 }

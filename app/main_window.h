@@ -88,6 +88,10 @@ public:
     void CursorSettingClick();
     void RulesClick();
     void HighsClick();
+    void scan_addons();
+    void AddonMenuClick(const QAction* item);
+    void Standard1Click();
+    void GetMoreGraphics1Click();
     void ResetHighscores1Click();
     void AboutClick();
 
@@ -156,6 +160,7 @@ private:
     QWidget* surface_ = nullptr;
     std::array<int, 81> shown_cursor_{};
     bool shut_down_ = false;
+    bool addons_scanned_ = false;
     bool store_failure_reported_ = false;
     QString stored_board_;  // the board as the store last got it, to see when a turn has settled
     bool reporting_missing_picture_ = false;

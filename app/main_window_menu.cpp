@@ -38,8 +38,6 @@ void check_speed_item(TForm1::MenuItems& menu, int speed) {
     menu.Lightning1->setChecked(speed == 3);
 }
 
-// The add-on style entries, whose commands come with a later part of the program, stand in the
-// menu greyed out.
 void TForm1::build_menu() {
     menu = std::make_unique<MenuItems>();
     MenuItems& m = *menu;
@@ -89,7 +87,8 @@ void TForm1::build_menu() {
     connect(m.Difficult1, &QAction::triggered, this, &TForm1::Difficult1Click);
     connect(m.CursorSetting, &QAction::triggered, this, &TForm1::CursorSettingClick);
     connect(m.AutosaveGame, &QAction::triggered, this, &TForm1::AutosaveGameClick);
-    for (QAction* later : {m.Standard1, m.GetMoreGraphics1}) later->setEnabled(false);
+    connect(m.Standard1, &QAction::triggered, this, &TForm1::Standard1Click);
+    connect(m.GetMoreGraphics1, &QAction::triggered, this, &TForm1::GetMoreGraphics1Click);
     connect(m.Highs, &QAction::triggered, this, &TForm1::HighsClick);
     connect(m.ResetHighscores1, &QAction::triggered, this, &TForm1::ResetHighscores1Click);
     connect(m.About, &QAction::triggered, this, &TForm1::AboutClick);
@@ -101,7 +100,7 @@ void TForm1::apply_menu_captions() {
     for (QMenu* submenu : findChildren<QMenu*>()) {
         languages->set_caption(submenu);
         for (QAction* item : submenu->actions())
-            if (item->menu() == nullptr) languages->set_caption(item);
+            if (item->menu() == nullptr && tag_of(item) != 0) languages->set_caption(item);  // add-ons keep their names
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include "app/field_label.h"
 #include "engine/spielklasse.h"
+#include "presentation/colour_depth.h"
+#include "presentation/colour_depth_warning.h"
 #include "presentation/graphic_style.h"
 #include "presentation/window_layout.h"
 
@@ -14,7 +16,6 @@
 
 namespace {
 
-constexpr int kHighColourThreshold = 8;
 const QString kHighColourStyle = "standard highcolor.lvr";
 const QString kLowColourStyle = "standard lowcolor.lvr";
 const std::array<QString, 4> kFramePictures{"main1", "main2", "main3", "main4"};
@@ -29,7 +30,7 @@ const QString kMissingStyleB =
 int TForm1::color_depth() const {
     if (options_.color_depth > 0) return options_.color_depth;
     const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    return screen ? screen->depth() : 24;
+    return bits_per_pixel(screen ? screen->depth() : 24);
 }
 
 void TForm1::load_style() {
@@ -40,7 +41,7 @@ void TForm1::load_style() {
 // The style named in the settings, if it opens and has the test picture "red0005".
 bool TForm1::try_configured_style() {
     const QString name = Settings.line(kStyleLine);
-    if (name == "1") return false;
+    if (!is_style_file_name(name)) return false;
     std::unique_ptr<GraphicStyle> style = GraphicStyle::open(name);
     if (!style || !style->picture("red0005")) return false;
     style_module = std::move(style);
@@ -56,6 +57,9 @@ void TForm1::choose_standard_style() {
         load_frame_pictures();
         return;
     }
+    Tcd_warning1 warning(this, *languages);
+    warning.exec();
+    Settings.set_value(kLowColourLine, warning.never_warn_again() ? 0 : 1);
     take_high_colour_style(kMissingStyleA);
 }
 
@@ -69,10 +73,16 @@ void TForm1::take_high_colour_style(const QString& message) {
     std::exit(EXIT_FAILURE);
 }
 
-// Stops at the first picture the style lacks; the frame keeps what it showed before.
+// A frame picture the style lacks is taken from the standard high-colour style, so the window
+// keeps its size; false when that lacks it too (the frame keeps what it showed before).
 bool TForm1::load_frame_pictures() {
+    std::unique_ptr<GraphicStyle> standard;
     for (std::size_t i = 0; i < frame_images.size(); ++i) {
-        const std::optional<QPixmap> picture = style_module->picture(kFramePictures[i]);
+        std::optional<QPixmap> picture = style_module->picture(kFramePictures[i]);
+        if (!picture) {
+            if (!standard) standard = GraphicStyle::open(kHighColourStyle);
+            picture = standard ? standard->picture(kFramePictures[i]) : std::nullopt;
+        }
         if (!picture) return false;
         frame_images[i]->setPixmap(*picture);
     }

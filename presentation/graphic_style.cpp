@@ -11,6 +11,10 @@ constexpr int kLayoutTextLength = 14;  // the module's numbers are read as at mo
 
 }  // namespace
 
+bool is_style_file_name(const QString& name) {
+    return name.size() > 4 && name.endsWith(".lvr", Qt::CaseInsensitive) && !name.contains('/') && !name.contains('\\');
+}
+
 std::unique_ptr<GraphicStyle> GraphicStyle::open(const QString& file_name) {
     std::unique_ptr<ResourceModule> module = ResourceModule::open(file_name);
     if (!module) return nullptr;

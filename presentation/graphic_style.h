@@ -10,6 +10,10 @@
 
 class ResourceModule;
 
+// A style is named by a bare file name ending in ".lvr", found in the game folder; a path could
+// load a module from anywhere.
+bool is_style_file_name(const QString& name);
+
 // The graphic style module that is current: every picture, sound and layout number of the game.
 class GraphicStyle {
 public:

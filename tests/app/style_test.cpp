@@ -6,7 +6,19 @@
 #include "platform/resource_module.h"
 #include "presentation/graphic_style.h"
 
+#include "app/main_window_menu.h"
+#include "app/settings_store.h"
+#include "localisation/help_window.h"
+#include "platform/game_files.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QMenu>
+#include <QPushButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -62,6 +74,8 @@ TEST_F(GameFolder, TheStyleLaysOutBoardFramesPreviewAndScore) {
 class RejectedStyle : public GameFolder, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(RejectedStyle, FallsBackToTheStandardStyleSilentlyAndKeepsTheName) {
+    QDir().mkpath(path("sub"));
+    write_style("sub/outside.lvr", {{1, "50"}});
     QFile garbage(path("broken.lvr"));
     ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
     garbage.write("PK\x03\x04 this is no style at all");
@@ -74,14 +88,60 @@ TEST_P(RejectedStyle, FallsBackToTheStandardStyleSilentlyAndKeepsTheName) {
     EXPECT_FALSE(window->frame_images[0]->pixmap().isNull());
 }
 
-INSTANTIATE_TEST_SUITE_P(Styles, RejectedStyle, ::testing::Values("nothere.lvr", "broken.lvr", "norest.lvr", ""),
+INSTANTIATE_TEST_SUITE_P(Styles, RejectedStyle,
+                         ::testing::Values("nothere.lvr", "broken.lvr", "norest.lvr", "", "sub/outside.lvr"),
                          [](const auto& info) {
-                             const std::string name = info.param;
-                             return name.empty() ? std::string("Empty") : name.substr(0, name.find('.'));
+                             std::string name = info.param;
+                             name = name.substr(0, name.find('.'));
+                             std::replace(name.begin(), name.end(), '/', '_');
+                             return name.empty() ? std::string("Empty") : name;
                          });
 
+// Add-ons stand above "Standard" in reverse listing order, a capitalised standard name among
+// them, made once however often the window shows. Each restyles the running game; one that lacks
+// a frame picture keeps the window's size, a broken one falls back to the standard style silently.
+TEST_F(GameFolder, AddOnsFromTheMenuRestyleTheRunningGame) {
+    write_style("Alpha.lvr", {{1, "50"}});
+    write_style("Standard Highcolor.lvr", {});
+    write_style("Frameless.lvr", {}, {"main2"});
+    QFile garbage(path("Broken.lvr"));
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly) && garbage.write("PK\x03\x04 no style") > 0);
+    garbage.close();
+    std::unique_ptr<TForm1> window = start();
+    window->show();
+    window->showMinimized();
+    window->showNormal();
+    QStringList expected;
+    for (const QString& file : list_game_files("*.lvr"))
+        if (!file.startsWith("standard ")) expected.prepend(file.chopped(4));
+    expected << "Standard" << "Get More Graphics";
+    const QList<QAction*> items = window->menu->GraphicStyle1->actions();
+    QStringList shown;
+    for (const QAction* item : items) shown << item->text();
+    EXPECT_EQ(shown, expected);
+    EXPECT_TRUE(expected.contains("Standard Highcolor"));
+
+    set_board(*window->engine, {"R.G"});
+    window->engine->score_display->set_value(33);
+    const auto pick = [&](const QString& caption) { items[shown.indexOf(caption)]->trigger(); };
+    pick("Alpha");
+    EXPECT_TRUE(window->style_module->file_path().endsWith("Alpha.lvr"));
+    EXPECT_EQ(geometry_of(*window, 80), QRect(553, 496, 50, 50));
+    EXPECT_EQ(window->engine->count_stones(), 2);
+    EXPECT_EQ(window->engine->score_display->get_value(), 33);
+    pick("Frameless");
+    EXPECT_EQ(window->centralWidget()->size(), QSize(542, 480));
+    pick("Broken");
+    EXPECT_TRUE(window->style_module->file_path().endsWith("standard highcolor.lvr"));
+    EXPECT_EQ(window->Settings.line(11), "Broken.lvr");
+    pick("Alpha");
+    pick("Standard");
+    EXPECT_EQ(window->Settings.line(11), "standard highcolor.lvr");
+    EXPECT_EQ(geometry_of(*window, 80), QRect(473, 416, 40, 40));
+}
+
 TEST_F(GameFolder, APictureTheStyleLacksIsReportedAndTheGameGoesOn) {
-    write_style("partial.lvr", {}, {"red0006"});
+    write_style("partial.lvr", {}, {"red0006", "game_over"});
     store_setting(11, "partial.lvr");
     std::unique_ptr<TForm1> window = start();
     set_board(*window->engine, {"R"});
@@ -90,6 +150,8 @@ TEST_F(GameFolder, APictureTheStyleLacksIsReportedAndTheGameGoesOn) {
     ASSERT_TRUE(run_until([&] { return box.answered() > 0; }));
     EXPECT_TRUE(box.texts[0].endsWith("] Resource red0006 not found")) << box.texts[0].toStdString();
     EXPECT_EQ(window->engine->selected, &window->engine->field_images[0]);
+    window->menu->New->trigger();
+    ASSERT_TRUE(run_until([&] { return box.texts.filter("Resource game_over not found").size() == 1; }));
 }
 
 struct DepthCase {
@@ -98,6 +160,7 @@ struct DepthCase {
     const char* low_colour_setting;
     bool low_colour_file;
     const char* expected_style;
+    int warnings;  // the colour-depth warning
 };
 
 class ScreenDepth : public GameFolder, public ::testing::WithParamInterface<DepthCase> {};
@@ -106,16 +169,41 @@ TEST_P(ScreenDepth, ChoosesTheStandardStyleThatSuitsTheScreen) {
     const DepthCase& c = GetParam();
     store_setting(10, c.low_colour_setting);
     if (!c.low_colour_file) QFile::remove("standard lowcolor.lvr");
+    ModalAnswer warning;
     std::unique_ptr<TForm1> window = start(c.depth);
     EXPECT_TRUE(window->style_module->file_path().endsWith(c.expected_style))
         << window->style_module->file_path().toStdString();
+    EXPECT_EQ(warning.answered(), c.warnings);
+}
+
+// On a screen of 256 colours without the low-colour style the warning comes at every start until
+// its box is ticked; its Help shows the colour-depth topic.
+TEST_F(GameFolder, TheColourDepthWarningComesUntilItIsToldNeverAgain) {
+    QFile::remove("standard lowcolor.lvr");
+    store_setting(kAutosaveLine, "0");
+    for (const bool tick : {false, true}) {
+        ModalAnswer warning([tick](QWidget* dialog) {
+            EXPECT_EQ(dialog->windowTitle(), "Warning! Please read closely!");
+            dialog->findChild<QPushButton*>("Button2")->click();
+            const auto* help = dialog->findChild<HelpWindow*>();
+            EXPECT_TRUE(help && help->isVisible());
+            dialog->findChild<QCheckBox*>("CheckBox1")->setChecked(tick);
+            dialog->findChild<QPushButton*>("Button1")->click();
+        });
+        start(8);
+        EXPECT_EQ(warning.answered(), 1);
+        EXPECT_EQ(stored_setting(kLowColourLine), tick ? "0" : "1");
+    }
+    ModalAnswer none;
+    start(8);
+    EXPECT_EQ(none.answered(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, ScreenDepth,
-                         ::testing::Values(DepthCase{"TrueColour", 24, "1", true, "standard highcolor.lvr"},
-                                           DepthCase{"EightBit", 8, "1", true, "standard lowcolor.lvr"},
-                                           DepthCase{"EightBitLowColourOff", 8, "0", true, "standard highcolor.lvr"},
-                                           DepthCase{"FourBitNoLowColourFile", 4, "1", false, "standard highcolor.lvr"}),
+                         ::testing::Values(DepthCase{"TrueColour", 24, "1", false, "standard highcolor.lvr", 0},
+                                           DepthCase{"EightBit", 8, "1", true, "standard lowcolor.lvr", 0},
+                                           DepthCase{"EightBitLowColourOff", 8, "0", false, "standard highcolor.lvr", 0},
+                                           DepthCase{"FourBitNoLowColourFile", 4, "1", false, "standard highcolor.lvr", 1}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(GameFolder, AStyleDrawnForMoreColoursThanTheScreenHasWarnsAtEachLayout) {

@@ -1,0 +1,56 @@
+#include "app/main_window.h"
+#include "app/main_window_menu.h"
+#include "platform/game_files.h"
+#include "platform/project_addresses.h"
+#include "presentation/colour_depth.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QMenu>
+#include <QUrl>
+
+namespace {
+
+const QString kStyleExtension = ".lvr";
+
+// The style files other than the two standard ones, as the folders list them.
+QStringList addon_files() {
+    QStringList addons;
+    for (const QString& file : list_game_files("*" + kStyleExtension)) {
+        const QString name = file.chopped(kStyleExtension.size());
+        if (name != "standard highcolor" && name != "standard lowcolor") addons.append(file);
+    }
+    return addons;
+}
+
+}  // namespace
+
+// Each add-on goes in above the ones before it, so the menu shows them in reverse listing order.
+// The show event comes again after every minimise, and the items are made once.
+void TForm1::scan_addons() {
+    if (addons_scanned_) return;
+    addons_scanned_ = true;
+    for (const QString& file : addon_files()) {
+        QString caption = file.chopped(kStyleExtension.size());
+        auto* item = new QAction(caption.replace('&', "&&"), menu->GraphicStyle1);
+        item->setData(file);
+        connect(item, &QAction::triggered, this, [this, item] { AddonMenuClick(item); });
+        const QList<QAction*> items = menu->GraphicStyle1->actions();
+        menu->GraphicStyle1->insertAction(items.isEmpty() ? nullptr : items.first(), item);
+    }
+}
+
+void TForm1::AddonMenuClick(const QAction* item) {
+    Settings.set_line(kStyleLine, item->data().toString());
+    load_style();
+    redraw_all();
+    arrange_window();
+}
+
+void TForm1::Standard1Click() {
+    Settings.set_line(kStyleLine, color_depth() > kHighColourThreshold ? "standard highcolor.lvr" : "standard lowcolor.lvr");
+    load_style();
+    redraw_all();
+}
+
+void TForm1::GetMoreGraphics1Click() { QDesktopServices::openUrl(QUrl(project_addons_address())); }

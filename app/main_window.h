@@ -22,6 +22,7 @@ class TConfirm1;
 class THighscores;
 class Tabout_window;
 class Tgame_over;
+class Tload_libraries;
 class Tname_enter;
 class FieldLabel;
 
@@ -92,6 +93,7 @@ public:
     void AddonMenuClick(const QAction* item);
     void Standard1Click();
     void GetMoreGraphics1Click();
+    void LoadAdditionalGraphics1Click();
     void ResetHighscores1Click();
     void AboutClick();
 
@@ -119,6 +121,7 @@ public:
     THighscores* Highscores = nullptr;
     Tname_enter* name_enter = nullptr;
     TConfirm1* Confirm1 = nullptr;
+    Tload_libraries* load_libraries = nullptr;
 
     struct MenuItems;
     std::unique_ptr<MenuItems> menu;

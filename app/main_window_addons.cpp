@@ -2,9 +2,12 @@
 #include "app/main_window_menu.h"
 #include "platform/game_files.h"
 #include "platform/project_addresses.h"
+#include "presentation/addon_chooser.h"
 #include "presentation/colour_depth.h"
+#include "presentation/graphic_style.h"
 
 #include <QAction>
+#include <QTimer>
 #include <QDesktopServices>
 #include <QMenu>
 #include <QUrl>
@@ -54,3 +57,23 @@ void TForm1::Standard1Click() {
 }
 
 void TForm1::GetMoreGraphics1Click() { QDesktopServices::openUrl(QUrl(project_addons_address())); }
+
+// The chooser changes the style without the fallbacks of the style loader: a file that lacks the
+// field or stone picture leaves everything as it was.
+void TForm1::LoadAdditionalGraphics1Click() {
+    if (load_libraries->exec() == Tload_libraries::kLoad) {
+        const QString file = load_libraries->chosen_file();
+        movetimer->stop();
+        highlighttimer->stop();
+        std::unique_ptr<GraphicStyle> style = file.isEmpty() ? nullptr : GraphicStyle::open(file);
+        if (style && style->picture("empty") && style->picture("red0005")) {
+            style_module = std::move(style);
+            redraw_all();
+            Settings.set_line(kStyleLine, file);
+            load_frame_pictures();
+        }
+        movetimer->start();
+        highlighttimer->start();
+    }
+    arrange_window();
+}

@@ -6,6 +6,7 @@
 #include "highscores/name_entry_dialog.h"
 #include "localisation/languages.h"
 #include "platform/registry.h"
+#include "presentation/addon_chooser.h"
 #include "presentation/confirm_dialog.h"
 
 #include <QLineEdit>
@@ -18,6 +19,7 @@ void TForm1::create_dialogs() {
     Highscores = new THighscores(this, *languages, load_highscores(*registry_), [this] { return engine->regular_mode; });
     name_enter = new Tname_enter(this, *languages);
     Confirm1 = new TConfirm1(this, *languages);
+    load_libraries = new Tload_libraries(this, *languages, [this] { return color_depth(); });
 }
 
 bool TForm1::save_highscores() {

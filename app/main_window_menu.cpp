@@ -51,7 +51,8 @@ void TForm1::build_menu() {
 
     m.GameSettings1 = add_menu(this, "GameSettings1", "&Settings", 5);
     m.LoadAdditionalGraphics1 = add_item(m.GameSettings1, "LoadAdditionalGraphics1", "&Load Additional Graphics", 17);
-    m.LoadAdditionalGraphics1->setVisible(false);
+    // Hidden, as it always was; QUORVEL_ADDON_CHOOSER=1 shows it.
+    m.LoadAdditionalGraphics1->setVisible(qEnvironmentVariableIntValue("QUORVEL_ADDON_CHOOSER") == 1);
     m.AnimationSpeed1 = add_menu(m.GameSettings1, "AnimationSpeed1", "&Animation Speed", 9);
     m.GameSettings1->addMenu(m.AnimationSpeed1);
     m.AnimationSpeed1->menuAction()->setVisible(false);
@@ -87,6 +88,7 @@ void TForm1::build_menu() {
     connect(m.Difficult1, &QAction::triggered, this, &TForm1::Difficult1Click);
     connect(m.CursorSetting, &QAction::triggered, this, &TForm1::CursorSettingClick);
     connect(m.AutosaveGame, &QAction::triggered, this, &TForm1::AutosaveGameClick);
+    connect(m.LoadAdditionalGraphics1, &QAction::triggered, this, &TForm1::LoadAdditionalGraphics1Click);
     connect(m.Standard1, &QAction::triggered, this, &TForm1::Standard1Click);
     connect(m.GetMoreGraphics1, &QAction::triggered, this, &TForm1::GetMoreGraphics1Click);
     connect(m.Highs, &QAction::triggered, this, &TForm1::HighsClick);

@@ -3,7 +3,6 @@
 #include "localisation/languages.h"
 #include "localisation/tag.h"
 
-#include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -96,8 +95,6 @@ void Tname_enter::showEvent(QShowEvent* event) {
 
 void Tname_enter::FormShow() {
     move(main_window_->x() - 20, main_window_->y() + 40);
-    okbtn->setEnabled(false);
-    valid = false;
     Edit1Change();
 }
 
@@ -107,12 +104,7 @@ void Tname_enter::Edit1Change() {
     okbtn->setEnabled(valid);
 }
 
-void Tname_enter::closeEvent(QCloseEvent* event) {
-    if (!valid) return event->ignore();
-    QDialog::closeEvent(event);
-}
-
-// Escape closes the dialog as the close box does, and only when it may.
+// The close box and Escape both come here: they close the dialog as OK does, and only when it may.
 void Tname_enter::reject() {
     if (valid) okbtnClick();
 }

@@ -83,13 +83,15 @@ TEST_F(GameFolder, TablesSurviveTheStoreWhateverTheNamesAndWhicheverTransform) {
     }
     EXPECT_EQ(load_highscores(Registry()), lines);
 
+    QStringList old = default_highscore_lines();
+    old[8] += QChar(0xE9);  // an older version wrote its names in Latin-1
     QList<QByteArray> flipped;
-    for (const QString& line : default_highscore_lines()) flipped.append(flip_text(line.toUtf8()));
+    for (const QString& line : old) flipped.append(flip_text(line.toLatin1()));
     Registry registry;
     for (int i = 0; i < flipped.size(); ++i) registry.write_string("hi", QString::number(i + 1), flipped[i]);
     ASSERT_TRUE(registry.flush());
     const QStringList loaded = load_highscores(Registry());
-    EXPECT_EQ(loaded, default_highscore_lines());
+    EXPECT_EQ(loaded, old);
     write_highscores(registry, loaded);
     EXPECT_EQ(rotate_text(registry.read_string("hi", "1")), default_highscore_lines()[0].toUtf8());
 }
@@ -106,6 +108,7 @@ TEST_F(GameFolder, AHighscoreIsNamedShownStoredAndBackAtTheNextStart) {
         seen << dialog->windowTitle();
         if (auto* name = dialog->findChild<QLineEdit*>("Edit1")) {
             auto* ok = dialog->findChild<QPushButton*>("okbtn");
+            EXPECT_EQ(window->Highscores->lines(), default_highscore_lines());  // unchanged until the name is known
             EXPECT_FALSE(ok->isEnabled());
             dialog->close();
             EXPECT_TRUE(dialog->isVisible());
@@ -139,7 +142,10 @@ TEST_F(GameFolder, ResettingAsksAndYesEndsTheGameWithBothTablesGone) {
     changed[0] = new_highscore_line(0, 5000) + "Kept";
     window->Highscores->set_lines(changed);
     const auto answering = [](QMessageBox::StandardButton button) {
-        return ModalAnswer([button](QWidget* box) { static_cast<QMessageBox*>(box)->button(button)->click(); });
+        return ModalAnswer([button](QWidget* box) {
+            EXPECT_EQ(static_cast<QMessageBox*>(box)->button(QMessageBox::No)->text(), "No");
+            static_cast<QMessageBox*>(box)->button(button)->click();
+        });
     };
     {
         ModalAnswer no = answering(QMessageBox::No);
@@ -215,7 +221,8 @@ TEST_P(DialogLanguage, AboutAndHighscoreWindowsShowTheirTextsWhole) {
     QWidget main_window;
     main_window.move(60, 70);
     QPixmap title(640, 480);
-    Tabout_window about_window(&main_window, languages, [&](const QString&) { return title; }, "1.20");
+    const auto pictures = [&](const QString& name) { return name == "title" ? std::optional(title) : std::nullopt; };
+    Tabout_window about_window(&main_window, languages, pictures, "1.20");
     ModalAnswer about([&](QWidget* dialog) {
         expect_texts_fit(dialog);
         EXPECT_EQ(dialog->size(), QSize(561, 291));

@@ -102,7 +102,7 @@ TEST_F(GameFolder, NewGameShowsTheGameOverPictureAndStartsWithThreeStones) {
         title = dialog->windowTitle();
         auto* logo = dialog->findChild<QLabel*>("go_logo");
         picture_shown = logo && !logo->pixmap().isNull();
-        dialog->findChild<QPushButton*>("OKBtn")->click();
+        if (!answer_game_end(dialog)) ModalAnswer::close_window(dialog);
     });
     window->menu->New->trigger();
     EXPECT_EQ(answer.answered(), 1);

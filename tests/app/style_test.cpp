@@ -10,10 +10,14 @@
 #include "app/settings_store.h"
 #include "localisation/help_window.h"
 #include "platform/game_files.h"
+#include "presentation/addon_chooser.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
+#include <QListWidget>
+#include <QTest>
+#include <QTimer>
 #include <QFile>
 #include <QMenu>
 #include <QPushButton>
@@ -231,4 +235,59 @@ TEST_F(GameFolderDeathTest, WithoutTheHighColourStyleTheProgramStopsWithAMessage
         ::testing::ExitedWithCode(1),
         "\\[Error while loading resources\\] Your resource File \"standard highcolor.lvr\" seems to be missing. "
         "Please re-install Quorvel.");
+}
+
+namespace {
+
+// Clicks the chooser's entry `entry` (none when empty) and presses `button`.
+std::function<void(QWidget*)> choose(const QString& entry, const char* button, QStringList* listed = nullptr) {
+    return [=](QWidget* dialog) {
+        auto* chooser = dynamic_cast<Tload_libraries*>(dialog);
+        if (!chooser) return static_cast<void>(static_cast<QDialog*>(dialog)->accept());  // the 256-colour warning
+        for (int row = 0; listed && row < chooser->ListBox1->count(); ++row) *listed << chooser->ListBox1->item(row)->text();
+        if (!entry.isEmpty()) {
+            const QRect place = chooser->ListBox1->visualItemRect(chooser->ListBox1->findItems(entry, Qt::MatchExactly)[0]);
+            QTest::mouseClick(chooser->ListBox1->viewport(), Qt::LeftButton, {}, place.center());
+            EXPECT_FALSE(chooser->Image1->pixmap().isNull());
+        }
+        chooser->findChild<QPushButton*>(button)->click();
+    };
+}
+
+}  // namespace
+
+// The chooser lists the add-ons and the standard style that suits the screen, previews the one
+// clicked and loads it; a broken one is ignored without a word, Load with nothing chosen changes
+// nothing, and with no add-ons it hides Load. On 256 colours Load warns first.
+TEST_F(GameFolder, TheChooserLoadsTheAddOnPickedFromItsList) {
+    std::unique_ptr<TForm1> window = start(24);
+    QStringList listed;
+    {
+        ModalAnswer cancel(choose("", "Button3", &listed));
+        window->LoadAdditionalGraphics1Click();
+    }
+    EXPECT_EQ(listed, QStringList{"Standard Highcolor"});
+    EXPECT_FALSE(window->load_libraries->Button1->isVisibleTo(window->load_libraries));
+
+    write_style("Alpha.lvr", {{1, "50"}});
+    write_style("Blank.lvr", {}, {"empty"});
+    for (const auto& [entry, style] : {std::pair{"Alpha", "Alpha.lvr"}, {"Blank", "Alpha.lvr"}, {"", "Alpha.lvr"}}) {
+        ModalAnswer load(choose(entry, "Button1"));
+        window->LoadAdditionalGraphics1Click();
+        EXPECT_TRUE(window->style_module->file_path().endsWith(style)) << entry;
+        EXPECT_EQ(window->Settings.line(kStyleLine), "Alpha.lvr");
+        EXPECT_EQ(geometry_of(*window, 80), QRect(553, 496, 50, 50));
+        EXPECT_TRUE(window->movetimer->isActive());
+    }
+    window.reset();
+    store_setting(kStyleLine, "standard lowcolor.lvr");
+    store_setting(kAutosaveLine, "0");
+    window = start(8);
+    listed.clear();
+    ModalAnswer warned(choose("Alpha", "Button1", &listed));
+    window->LoadAdditionalGraphics1Click();
+    EXPECT_TRUE(listed.contains("Standard Lowcolor") && !listed.contains("Standard Highcolor"));
+    ASSERT_EQ(warned.answered(), 2);
+    EXPECT_TRUE(warned.texts[1].startsWith("[Warning] You are currently running windows with only 256 colors"));
+    EXPECT_TRUE(window->style_module->file_path().endsWith("Alpha.lvr"));
 }

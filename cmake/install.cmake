@@ -6,6 +6,8 @@ install(TARGETS quorvel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES
         "${QUORVEL_GAME_DIR}/standard highcolor.lvr"
         "${QUORVEL_GAME_DIR}/standard lowcolor.lvr"
+        "${QUORVEL_GAME_DIR}/Contrast.lvr"
+        "${QUORVEL_GAME_DIR}/Marbles.lvr"
         "${QUORVEL_GAME_DIR}/languages.dll"
         "${QUORVEL_GAME_DIR}/Help.hlp"
         "${QUORVEL_GAME_DIR}/LV!.ico"

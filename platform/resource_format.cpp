@@ -12,8 +12,8 @@ namespace {
 constexpr int kImageAllocationLimitMegabytes =
     int(qint64(kMaxBitmapSide) * kMaxBitmapSide * 8 / (1024 * 1024)) + 1;
 
-bool fits_bitmap_limit(QSize size) {
-    return size.width() <= kMaxBitmapSide && size.height() <= kMaxBitmapSide;
+bool fits_bitmap_limit(QSize size, QSize limit) {
+    return size.width() <= std::min(limit.width(), kMaxBitmapSide) && size.height() <= std::min(limit.height(), kMaxBitmapSide);
 }
 
 // Plain decimal digits with an optional minus sign: no blanks, no plus sign, no other base.
@@ -86,7 +86,7 @@ QString wave_entry_name(const QString& name) {
     return QStringLiteral("waves/") + name + QStringLiteral(".wav");
 }
 
-std::optional<QImage> decode_bitmap(const QByteArray& bytes) {
+std::optional<QImage> decode_bitmap(const QByteArray& bytes, QSize limit) {
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -94,11 +94,11 @@ std::optional<QImage> decode_bitmap(const QByteArray& bytes) {
     reader.setDecideFormatFromContent(true);
     QImageReader::setAllocationLimit(kImageAllocationLimitMegabytes);
     const QSize declared = reader.size();
-    if (declared.isValid() && !fits_bitmap_limit(declared)) {
+    if (declared.isValid() && !fits_bitmap_limit(declared, limit)) {
         return std::nullopt;
     }
     QImage image = reader.read();
-    if (image.isNull() || !fits_bitmap_limit(image.size())) {
+    if (image.isNull() || !fits_bitmap_limit(image.size(), limit)) {
         return std::nullopt;
     }
     return image;

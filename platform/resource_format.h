@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 #include <map>
@@ -20,8 +21,8 @@ QString wave_entry_name(const QString& name);
 inline constexpr char kStringTableEntry[] = "strings.txt";
 
 // Decodes any image format Qt reads, judged by content; nothing for undecodable bytes or
-// pictures wider or taller than kMaxBitmapSide (refused from the header, before decoding).
-std::optional<QImage> decode_bitmap(const QByteArray& bytes);
+// pictures wider or taller than `limit` (refused from the header, before decoding).
+std::optional<QImage> decode_bitmap(const QByteArray& bytes, QSize limit = {kMaxBitmapSide, kMaxBitmapSide});
 
 // A RIFF WAVE file, as far as its header tells.
 bool looks_like_wave(const QByteArray& bytes);

@@ -93,10 +93,10 @@ ResourceModule::~ResourceModule() {
     zip_discard(archive_);
 }
 
-std::optional<QImage> ResourceModule::bitmap(const QString& name) const {
+std::optional<QImage> ResourceModule::bitmap(const QString& name, QSize limit) const {
     const std::optional<QByteArray> bytes =
         read_entry(archive_, bitmap_entry_name(name), kMaxResourceBytes);
-    return bytes ? decode_bitmap(*bytes) : std::nullopt;
+    return bytes ? decode_bitmap(*bytes, limit) : std::nullopt;
 }
 
 std::optional<QByteArray> ResourceModule::wave(const QString& name) const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/resource_format.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QString>
@@ -25,7 +27,7 @@ public:
     ResourceModule& operator=(const ResourceModule&) = delete;
 
     // Each returns nothing when the resource is missing, oversized or undecodable.
-    std::optional<QImage> bitmap(const QString& name) const;
+    std::optional<QImage> bitmap(const QString& name, QSize limit = {kMaxBitmapSide, kMaxBitmapSide}) const;
     std::optional<QByteArray> wave(const QString& name) const;
     std::optional<QString> string(int id) const;
 

@@ -28,11 +28,25 @@ GraphicStyle::~GraphicStyle() = default;
 std::optional<QPixmap> GraphicStyle::picture(const QString& name) {
     const auto cached = pictures_.constFind(name);
     if (cached != pictures_.constEnd()) return *cached;
-    const std::optional<QImage> image = module_->bitmap(name);
-    if (!image) return std::nullopt;
+    const std::optional<QImage> image = module_->bitmap(name, picture_limit(name));
+    if (!image || decoded_bytes_ + image->sizeInBytes() > kDecodedBudgetBytes) return std::nullopt;
+    decoded_bytes_ += image->sizeInBytes();
     const QPixmap pixmap = QPixmap::fromImage(*image);
     pictures_.insert(name, pixmap);
     return pixmap;
+}
+
+// A field, stone or preview picture is at most a few fields wide, a digit a few digits, a frame
+// picture as long as the board with room to spare; the title and game-over pictures fill a dialog.
+QSize GraphicStyle::picture_limit(const QString& name) const {
+    constexpr int kRoomFactor = 4;
+    if (name == "title" || name == "game_over") return {1024, 768};
+    if (name.startsWith("main")) {
+        const int side = 9 * field_size() + 1024;
+        return {side, side};
+    }
+    if (name.startsWith("lcd")) return {kRoomFactor * digit_width(), kRoomFactor * digit_height()};
+    return {kRoomFactor * field_size(), kRoomFactor * field_size()};
 }
 
 std::optional<QByteArray> GraphicStyle::wave(const QString& name) const { return module_->wave(name); }

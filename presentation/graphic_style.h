@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QPixmap>
+#include <QSize>
 #include <QString>
 
 #include <memory>
@@ -26,8 +27,14 @@ public:
     explicit GraphicStyle(std::unique_ptr<ResourceModule> module);
     ~GraphicStyle();
 
-    // Pictures are decoded once and kept; nothing when the module lacks the name.
+    // Pictures are decoded once and kept; nothing when the module lacks the name, or when the
+    // picture is larger than its role allows or would take the style past its budget.
     std::optional<QPixmap> picture(const QString& name);
+
+    // The largest picture a role takes, measured in the style's own layout numbers.
+    QSize picture_limit(const QString& name) const;
+    // What the decoded pictures of one style may take together.
+    static constexpr qint64 kDecodedBudgetBytes = 48 * 1024 * 1024;
     std::optional<QByteArray> wave(const QString& name) const;
 
     int field_size() const;    // string 1
@@ -42,4 +49,5 @@ private:
 
     std::unique_ptr<ResourceModule> module_;
     QHash<QString, QPixmap> pictures_;
+    qint64 decoded_bytes_ = 0;
 };

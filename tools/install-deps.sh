@@ -14,7 +14,7 @@ if [ "${1:-}" = "test" ] || [ "${1:-}" = "package" ]; then
     packages+=(
         libgtest-dev libbenchmark-dev
         python3 python3-aiosmtpd
-        xvfb xauth xdotool imagemagick
+        xvfb xauth xdotool imagemagick unzip
         desktop-file-utils appstream
     )
 fi

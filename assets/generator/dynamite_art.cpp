@@ -32,19 +32,6 @@ void draw_stick(QPainter& painter, QPointF centre) {
     painter.drawEllipse(QPointF(centre.x(), stick.top() + 1.4), kStickWidth / 2 - 0.4, 1.3);
 }
 
-void draw_spark(QPainter& painter, QPointF at, double strength) {
-    const double radius = 2.0 + 2.6 * strength;
-    QRadialGradient glow(at, radius * 1.5);
-    glow.setColorAt(0.0, QColor(255, 255, 230, 255));
-    glow.setColorAt(0.35, QColor(255, 210, 90, 230));
-    glow.setColorAt(1.0, QColor(255, 120, 20, 0));
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(glow);
-    painter.drawEllipse(at, radius * 1.5, radius * 1.5);
-    painter.setBrush(QColor(255, 255, 240));
-    painter.drawPath(star_path(4, radius, radius * 0.3, 20.0 * strength).translated(at));
-}
-
 void draw_puffs(QPainter& painter, const std::vector<Puff>& puffs, const QColor& core,
                 const QColor& edge, int alpha) {
     const QPointF centre(kFieldSize / 2.0, kFieldSize / 2.0);
@@ -96,6 +83,19 @@ void draw_fading_puff(QPainter& painter) {
 
 }  // namespace
 
+void draw_spark(QPainter& painter, QPointF at, double strength) {
+    const double radius = 2.0 + 2.6 * strength;
+    QRadialGradient glow(at, radius * 1.5);
+    glow.setColorAt(0.0, QColor(255, 255, 230, 255));
+    glow.setColorAt(0.35, QColor(255, 210, 90, 230));
+    glow.setColorAt(1.0, QColor(255, 120, 20, 0));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(glow);
+    painter.drawEllipse(at, radius * 1.5, radius * 1.5);
+    painter.setBrush(QColor(255, 255, 240));
+    painter.drawPath(star_path(4, radius, radius * 0.3, 20.0 * strength).translated(at));
+}
+
 StoneBody dynamite_body(double spark) {
     return [spark](QPainter& painter) {
         painter.save();
@@ -122,9 +122,9 @@ StoneBody dynamite_body(double spark) {
     };
 }
 
-QImage blast_picture(int frame) {
-    return render_picture({kFieldSize, kFieldSize}, [frame](QPainter& painter) {
-        draw_field_tile(painter);
+QImage blast_picture(int frame, const Painting& field) {
+    return render_picture({kFieldSize, kFieldSize}, [frame, &field](QPainter& painter) {
+        field(painter);
         switch (frame) {
         case 12:
             draw_fireball(painter);

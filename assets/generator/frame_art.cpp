@@ -82,7 +82,9 @@ void draw_preview_tray(QPainter& painter) {
     draw_preview_arrow(painter, QPointF(outer.right() + 36, outer.center().y()));
 }
 
-void draw_window(QPainter& painter) {
+}  // namespace
+
+void draw_standard_window(QPainter& painter) {
     draw_panel_background(painter, QRectF(kWindowArea));
     draw_board_bezel(painter);
     draw_game_name(painter, QPointF(196, 49), 54);
@@ -90,8 +92,6 @@ void draw_window(QPainter& painter) {
     draw_preview_tray(painter);
     draw_relief_row(painter);
 }
-
-}  // namespace
 
 // A rounded well: dark where the light from the upper left cannot reach, lit on the far rim.
 void draw_recess(QPainter& painter, const QRectF& outer, double rim, const QColor& floor) {
@@ -138,6 +138,6 @@ void draw_game_name(QPainter& painter, QPointF centre, double pixel_size) {
     painter.drawPath(name);
 }
 
-QImage frame_strip(int number) {
-    return render_picture(kWindowArea.size(), draw_window).copy(kFrameStripAreas[number - 1]);
+QImage frame_strip(const Painting& window, int number) {
+    return render_picture(kWindowArea.size(), window).copy(kFrameStripAreas[number - 1]);
 }

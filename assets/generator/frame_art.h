@@ -1,5 +1,7 @@
 #pragma once
 
+#include "style_look.h"
+
 #include <QImage>
 #include <QPointF>
 #include <QRect>
@@ -21,6 +23,18 @@ inline constexpr QRect kFrameStripAreas[4] = {
 // The colour around the score digits; the digit pictures have it as their background.
 inline constexpr unsigned kScoreBackground = 0x140d07;
 
+// How a seven-segment score digit looks.
+struct SegmentLook {
+    QRgb background;
+    QRgb lit;
+    QRgb unlit;
+    double thickness;  // of a segment, in pixels
+    double slant;      // forward lean, as a fraction of the height
+    bool glow;         // lit segments shine on their surroundings
+};
+inline constexpr SegmentLook kStandardSegments{kScoreBackground, 0xffb83e, 0x332212, 3.8, 0.1,
+                                               true};
+
 // The dark panel behind everything: a gradient with a soft vignette over `area`.
 void draw_panel_background(QPainter& painter, const QRectF& area);
 // A rounded well with a rim `rim` wide, lit from the upper left.
@@ -28,8 +42,11 @@ void draw_recess(QPainter& painter, const QRectF& outer, double rim, const QColo
 // The game's name in gilded letters, centred at `centre`.
 void draw_game_name(QPainter& painter, QPointF centre, double pixel_size);
 
+// The standard style's whole window: metal, slate and gold.
+void draw_standard_window(QPainter& painter);
+
 // Frame picture 1..4, cut from one drawing of the whole window so that the strips join.
-QImage frame_strip(int number);
-QImage score_digit(int digit);  // 30 x 45 seven-segment digit
-QImage title_picture();
-QImage game_over_picture();
+QImage frame_strip(const Painting& window, int number);
+QImage score_digit(int digit, const SegmentLook& look);  // 30 x 45 seven-segment digit
+QImage title_picture(const StyleLook& look);
+QImage game_over_picture(const StyleLook& look);

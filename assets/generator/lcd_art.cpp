@@ -15,45 +15,43 @@ constexpr double kRight = 22.5;
 constexpr double kTop = 5.5;
 constexpr double kMiddle = 22.5;
 constexpr double kBottom = 39.5;
-constexpr double kThickness = 3.8;
 constexpr double kGap = 0.9;
-constexpr double kSlant = 0.1;  // the digits lean forward a little
 
 // Lit segments of each digit, bit 0 = a (top) ... bit 6 = g (middle), clockwise from the top.
 constexpr std::array<std::uint8_t, 10> kLitSegments{0x3f, 0x06, 0x5b, 0x4f, 0x66,
                                                     0x6d, 0x7d, 0x07, 0x7f, 0x6f};
 
 // A segment between two points, with pointed ends.
-QPolygonF segment(QPointF from, QPointF to) {
+QPolygonF segment(QPointF from, QPointF to, double thickness) {
     const QPointF along = (to - from) / std::hypot(to.x() - from.x(), to.y() - from.y());
     const QPointF across(-along.y(), along.x());
-    const double half = kThickness / 2;
+    const double half = thickness / 2;
     const QPointF a = from + along * kGap;
     const QPointF b = to - along * kGap;
     return QPolygonF({a, a + (along + across) * half, b + (across - along) * half, b,
                       b - (along + across) * half, a + (along - across) * half});
 }
 
-std::array<QPolygonF, 7> segments() {
-    return {segment({kLeft, kTop}, {kRight, kTop}),         // a
-            segment({kRight, kTop}, {kRight, kMiddle}),     // b
-            segment({kRight, kMiddle}, {kRight, kBottom}),  // c
-            segment({kLeft, kBottom}, {kRight, kBottom}),   // d
-            segment({kLeft, kMiddle}, {kLeft, kBottom}),    // e
-            segment({kLeft, kTop}, {kLeft, kMiddle}),       // f
-            segment({kLeft, kMiddle}, {kRight, kMiddle})};  // g
+std::array<QPolygonF, 7> segments(double t) {
+    return {segment({kLeft, kTop}, {kRight, kTop}, t),         // a
+            segment({kRight, kTop}, {kRight, kMiddle}, t),     // b
+            segment({kRight, kMiddle}, {kRight, kBottom}, t),  // c
+            segment({kLeft, kBottom}, {kRight, kBottom}, t),   // d
+            segment({kLeft, kMiddle}, {kLeft, kBottom}, t),    // e
+            segment({kLeft, kTop}, {kLeft, kMiddle}, t),       // f
+            segment({kLeft, kMiddle}, {kRight, kMiddle}, t)};  // g
 }
 
-void draw_digit(QPainter& painter, int digit) {
+void draw_digit(QPainter& painter, int digit, const SegmentLook& look) {
     painter.fillRect(QRectF(0, 0, kDigitSize.width(), kDigitSize.height()),
-                     QColor::fromRgb(kScoreBackground));
-    painter.setTransform(QTransform(1, 0, -kSlant, 1, kSlant * kMiddle, 0), true);
-    const QColor lit(0xff, 0xb8, 0x3e);
-    const QColor unlit(0x33, 0x22, 0x12);
-    const auto shape = segments();
+                     QColor::fromRgb(look.background));
+    painter.setTransform(QTransform(1, 0, -look.slant, 1, look.slant * kMiddle, 0), true);
+    const QColor lit = QColor::fromRgb(look.lit);
+    const QColor unlit = QColor::fromRgb(look.unlit);
+    const auto shape = segments(look.thickness);
     for (std::size_t s = 0; s < shape.size(); ++s) {
         const bool on = (kLitSegments.at(static_cast<std::size_t>(digit)) >> s) & 1U;
-        if (on) {
+        if (on && look.glow) {
             for (const auto& [width, alpha] : {std::pair{4.5, 28}, std::pair{2.5, 50}}) {
                 painter.setPen(QPen(with_alpha(lit, alpha), width, Qt::SolidLine, Qt::RoundCap,
                                     Qt::RoundJoin));
@@ -69,6 +67,7 @@ void draw_digit(QPainter& painter, int digit) {
 
 }  // namespace
 
-QImage score_digit(int digit) {
-    return render_picture(kDigitSize, [digit](QPainter& painter) { draw_digit(painter, digit); });
+QImage score_digit(int digit, const SegmentLook& look) {
+    return render_picture(kDigitSize,
+                          [digit, &look](QPainter& painter) { draw_digit(painter, digit, look); });
 }

@@ -1,12 +1,15 @@
-// quorvel-artwork: draws the two standard styles, the program icon and the board cursors.
+// quorvel-artwork: draws the two standard styles, our add-on styles, the program icon and the
+// board cursors.
 //   quorvel-artwork GAME_DIR CURSOR_DIR [ICON_DIR]
 //                                              the styles and "LV!.ico" into GAME_DIR, the cursor
 //                                              pictures into CURSOR_DIR, the desktop icons at
 //                                              ICON_DIR/NxN/apps/ICON_NAME.png
-//   quorvel-artwork --contact-sheet OUT.png    every picture of both styles on one sheet
-//   quorvel-artwork --mock-board OUT.png       both styles laid out as the game window
+//   quorvel-artwork --contact-sheet OUT.png    every picture of every style on one sheet
+//   quorvel-artwork --mock-board OUT.png       every style laid out as the game window
 #include "program_art.h"
 #include "proof_sheets.h"
+#include "sound_synth.h"
+#include "style_look.h"
 #include "style_set.h"
 
 #include <QDir>
@@ -17,9 +20,30 @@
 
 namespace {
 
-const QString kHighColourStyle = QStringLiteral("standard highcolor.lvr");
-const QString kLowColourStyle = QStringLiteral("standard lowcolor.lvr");
 constexpr int kLowColourDepth = 8;
+
+// A style file the game folder gets.
+struct GeneratedStyle {
+    QString file_name;
+    std::vector<NamedPicture> pictures;
+    StyleSounds sounds;
+    std::optional<int> drawn_for_depth;
+};
+
+std::vector<GeneratedStyle> all_styles() {
+    std::vector<NamedPicture> high = style_pictures(standard_look());
+    std::vector<NamedPicture> low = low_colour_pictures(high);
+    std::vector<GeneratedStyle> styles;
+    styles.push_back({QStringLiteral("standard highcolor.lvr"), std::move(high), standard_sounds(),
+                      std::nullopt});
+    styles.push_back({QStringLiteral("standard lowcolor.lvr"), std::move(low), standard_sounds(),
+                      kLowColourDepth});
+    styles.push_back({QStringLiteral("Contrast.lvr"), style_pictures(contrast_look()),
+                      contrast_sounds(), std::nullopt});
+    styles.push_back({QStringLiteral("Marbles.lvr"), style_pictures(marbles_look()),
+                      marbles_sounds(), std::nullopt});
+    return styles;
+}
 
 bool fail(const QString& message) {
     std::fprintf(stderr, "quorvel-artwork: %s\n", qPrintable(message));
@@ -47,12 +71,11 @@ bool write_program_files(const QDir& game, const QDir& cursors) {
 }
 
 bool write_styles(const QDir& game) {
-    const std::vector<NamedPicture> high = high_colour_pictures();
-    const std::vector<NamedPicture> low = low_colour_pictures(high);
-    bool ok = write_style_module(game.filePath(kHighColourStyle), high, std::nullopt) ||
-              fail(QStringLiteral("cannot write %1").arg(kHighColourStyle));
-    ok = (write_style_module(game.filePath(kLowColourStyle), low, kLowColourDepth) ||
-          fail(QStringLiteral("cannot write %1").arg(kLowColourStyle))) && ok;
+    bool ok = true;
+    for (const GeneratedStyle& style : all_styles())
+        ok = (write_style_module(game.filePath(style.file_name), style.pictures, style.sounds,
+                                 style.drawn_for_depth) ||
+              fail(QStringLiteral("cannot write %1").arg(style.file_name))) && ok;
     return ok;
 }
 
@@ -67,10 +90,11 @@ bool write_desktop_icons(const QDir& icons) {
     return ok;
 }
 
-std::vector<StyleProof> both_styles() {
-    std::vector<NamedPicture> high = high_colour_pictures();
-    std::vector<NamedPicture> low = low_colour_pictures(high);
-    return {{kHighColourStyle, std::move(high)}, {kLowColourStyle, std::move(low)}};
+std::vector<StyleProof> style_proofs() {
+    std::vector<StyleProof> proofs;
+    for (GeneratedStyle& style : all_styles())
+        proofs.emplace_back(style.file_name, std::move(style.pictures));
+    return proofs;
 }
 
 int usage() {
@@ -89,9 +113,9 @@ int main(int argc, char* argv[]) {
     if (args.size() != 3 && args.size() != 4)
         return usage();
     if (args[1] == QStringLiteral("--contact-sheet"))
-        return write_picture(args[2], contact_sheet(both_styles())) ? 0 : 1;
+        return write_picture(args[2], contact_sheet(style_proofs())) ? 0 : 1;
     if (args[1] == QStringLiteral("--mock-board"))
-        return write_picture(args[2], mock_board(both_styles())) ? 0 : 1;
+        return write_picture(args[2], mock_board(style_proofs())) ? 0 : 1;
     if (args[1].startsWith(QLatin1Char('-')))
         return usage();
     const QDir game(args[1]);

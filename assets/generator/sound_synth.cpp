@@ -1,73 +1,13 @@
 #include "sound_synth.h"
 
+#include "synth_kit.h"
+
 #include <QDataStream>
 #include <QIODevice>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <random>
-
-namespace {
-
-constexpr double kTwoPi = 2.0 * M_PI;
-
-std::vector<double> silence(double seconds) {
-    return std::vector<double>(static_cast<std::size_t>(seconds * kSampleRate), 0.0);
-}
-
-double time_of(std::size_t index) {
-    return static_cast<double>(index) / kSampleRate;
-}
-
-// Exponential glide from one frequency to another over `duration`, then held.
-double glide(double from, double to, double t, double duration) {
-    return from * std::pow(to / from, std::min(t / duration, 1.0));
-}
-
-// Raised-cosine fades at both ends, so that a sound starts and stops without a click.
-void fade_edges(std::vector<double>& samples, double seconds) {
-    const auto ramp = std::min(samples.size() / 2, static_cast<std::size_t>(seconds * kSampleRate));
-    for (std::size_t i = 0; i < ramp; ++i) {
-        const double gain = 0.5 - 0.5 * std::cos(M_PI * static_cast<double>(i) / ramp);
-        samples[i] *= gain;
-        samples[samples.size() - 1 - i] *= gain;
-    }
-    samples.front() = 0.0;
-    samples.back() = 0.0;
-}
-
-// One-pole low-pass filter; `cutoff` may change from sample to sample.
-struct LowPass {
-    double state = 0.0;
-    double operator()(double input, double cutoff) {
-        state += (1.0 - std::exp(-kTwoPi * cutoff / kSampleRate)) * (input - state);
-        return state;
-    }
-};
-
-// A soft square wave: the first odd harmonics, rolled off.
-double soft_square(double phase) {
-    double sum = 0.0;
-    for (int k = 1; k <= 7; k += 2)
-        sum += std::sin(k * phase) / k * std::pow(0.7, k - 1);
-    return sum;
-}
-
-void add_buzz(std::vector<double>& samples, double start, double length, double frequency) {
-    const auto first = static_cast<std::size_t>(start * kSampleRate);
-    const auto count = static_cast<std::size_t>(length * kSampleRate);
-    std::vector<double> buzz(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        const double t = time_of(i);
-        buzz[i] = 0.3 * std::exp(-t / 0.12) * soft_square(kTwoPi * frequency * t);
-    }
-    fade_edges(buzz, 0.012);
-    for (std::size_t i = 0; i < count && first + i < samples.size(); ++i)
-        samples[first + i] += buzz[i];
-}
-
-}  // namespace
 
 QByteArray wav_file(const std::vector<double>& samples) {
     constexpr std::uint16_t kChannels = 1;
@@ -88,6 +28,8 @@ QByteArray wav_file(const std::vector<double>& samples) {
         out << static_cast<std::int16_t>(std::lround(std::clamp(sample, -1.0, 1.0) * 32767.0));
     return bytes;
 }
+
+namespace {
 
 QByteArray plop_up_sound() {
     std::vector<double> samples = silence(0.17);
@@ -130,4 +72,10 @@ QByteArray error_sound() {
     add_buzz(samples, 0.13, 0.09, 130.0);
     fade_edges(samples, 0.002);
     return wav_file(samples);
+}
+
+}  // namespace
+
+StyleSounds standard_sounds() {
+    return {plop_up_sound(), plop_away_sound(), error_sound()};
 }

@@ -16,54 +16,54 @@ struct PlacedStone {
     double radius;
 };
 
-StoneBody body_of(int kind) {
-    return kind < static_cast<int>(kStoneColours.size())
-               ? coloured_body(kStoneColours.at(static_cast<std::size_t>(kind)))
-               : joker_body();
+StoneBody body_of(const StyleLook& look, int kind) {
+    const auto colour = static_cast<std::size_t>(kind);
+    return colour < kStoneColours.size() ? look.coloured(colour) : look.joker;
 }
 
-void draw_stones(QPainter& painter, const std::vector<PlacedStone>& stones) {
+void draw_stones(QPainter& painter, const StyleLook& look, const std::vector<PlacedStone>& stones) {
     for (const PlacedStone& stone : stones)
-        draw_stone_at(painter, stone.centre, stone.radius, body_of(stone.kind));
+        draw_stone_at(painter, stone.centre, stone.radius, body_of(look, stone.kind),
+                      look.ground.shadows);
 }
 
 // A strip of board fields seen from above, as a floor for the stones.
-void draw_field_row(QPainter& painter, QPointF top_left, int count, double size) {
+void draw_field_row(QPainter& painter, const StyleLook& look, QPointF top_left, int count,
+                    double size) {
     for (int i = 0; i < count; ++i) {
         painter.save();
         painter.translate(top_left + QPointF(i * size, 0));
         painter.scale(size / kFieldSize, size / kFieldSize);
-        draw_field_tile(painter);
+        look.ground.field(painter);
         painter.restore();
     }
 }
 
-// The seven colours side by side, each on its field, in a sunken frame.
-void draw_colour_row(QPainter& painter, QPointF top_left, double size) {
+// The seven colours side by side, each on its field, in a sunken tray.
+void draw_colour_row(QPainter& painter, const StyleLook& look, QPointF top_left, double size) {
     const double width = size * static_cast<double>(kStoneColours.size());
-    draw_recess(painter, QRectF(top_left, QSizeF(width, size)).adjusted(-6, -6, 6, 6), 3.0,
-                QColor(0x45, 0x4c, 0x57));
+    look.tray(painter, QRectF(top_left, QSizeF(width, size)).adjusted(-6, -6, 6, 6));
     for (std::size_t i = 0; i < kStoneColours.size(); ++i) {
         painter.save();
         painter.translate(top_left + QPointF(static_cast<double>(i) * size, 0));
         painter.scale(size / kFieldSize, size / kFieldSize);
-        draw_posed_stone(painter, pose_for_frame(5), coloured_body(kStoneColours[i]));
+        draw_posed_stone(painter, pose_for_frame(5), look.coloured(i), look.ground);
         painter.restore();
     }
 }
 
-void draw_title(QPainter& painter) {
+void draw_title(QPainter& painter, const StyleLook& look) {
     const QRectF area(QPointF(0, 0), QSizeF(kTitleSize));
-    draw_panel_background(painter, area);
-    draw_game_name(painter, QPointF(200, 92), 72);
-    draw_colour_row(painter, QPointF(46, 166), 44);
+    look.backdrop(painter, area);
+    look.lettering(painter, QPointF(200, 92), 72);
+    draw_colour_row(painter, look, QPointF(46, 166), 44);
 }
 
 // The board has overflowed: a heap of stones spills over its rim.
-void draw_game_over(QPainter& painter) {
+void draw_game_over(QPainter& painter, const StyleLook& look) {
     const QRectF area(QPointF(0, 0), QSizeF(kGameOverSize));
-    draw_panel_background(painter, area);
-    draw_field_row(painter, QPointF(15, 118), 9, 30);
+    look.backdrop(painter, area);
+    draw_field_row(painter, look, QPointF(15, 118), 9, 30);
     constexpr std::array<std::array<double, 4>, 22> kHeap{{
         // colour, x, y, radius
         {0, 62, 106, 14},  {3, 90, 107, 14},  {1, 118, 106, 14}, {6, 146, 107, 14},
@@ -76,15 +76,16 @@ void draw_game_over(QPainter& painter) {
     std::vector<PlacedStone> heap;
     for (const auto& [kind, x, y, radius] : kHeap)
         heap.push_back({static_cast<int>(kind), QPointF(x, y), radius});
-    draw_stones(painter, heap);
+    draw_stones(painter, look, heap);
 }
 
 }  // namespace
 
-QImage title_picture() {
-    return render_picture(kTitleSize, draw_title);
+QImage title_picture(const StyleLook& look) {
+    return render_picture(kTitleSize, [&look](QPainter& painter) { draw_title(painter, look); });
 }
 
-QImage game_over_picture() {
-    return render_picture(kGameOverSize, draw_game_over);
+QImage game_over_picture(const StyleLook& look) {
+    return render_picture(kGameOverSize,
+                          [&look](QPainter& painter) { draw_game_over(painter, look); });
 }

@@ -8,6 +8,13 @@ namespace {
 
 constexpr double R = kStoneRadius;
 
+// A sparkle with four long points: the joker's sign.
+QPainterPath sparkle_path(double size) {
+    return star_path(4, size, size * 0.28, 0.0);
+}
+
+}  // namespace
+
 QPainterPath mark_path(Mark mark) {
     QPainterPath path;
     switch (mark) {
@@ -40,13 +47,6 @@ QPainterPath mark_path(Mark mark) {
     }
     return path;
 }
-
-// A sparkle with four long points: the joker's sign.
-QPainterPath sparkle_path(double size) {
-    return star_path(4, size, size * 0.28, 0.0);
-}
-
-}  // namespace
 
 void draw_ball(QPainter& painter, const QColor& base) {
     QRadialGradient body(QPointF(-0.2 * R, -0.25 * R), 1.3 * R, QPointF(-0.4 * R, -0.45 * R));

@@ -15,10 +15,9 @@ constexpr int kFirstHopFrame = 6;
 constexpr int kHopFrames = 5;
 constexpr double kHopHeight = 3.6;
 
-void draw_glow(QPainter& painter, double strength) {
+void draw_glow(QPainter& painter, double strength, const QColor& light) {
     const double radius = kStoneRadius * 1.27;
     QRadialGradient glow(kGround, radius);
-    const QColor light(255, 214, 92);
     glow.setColorAt(0.0, with_alpha(light, qRound(255 * strength)));
     glow.setColorAt(0.8, with_alpha(light, qRound(235 * strength)));
     glow.setColorAt(1.0, with_alpha(light, 0));
@@ -45,12 +44,6 @@ void draw_bevel(QPainter& painter, const QPolygonF& band, const QColor& colour) 
     painter.setPen(Qt::NoPen);
     painter.setBrush(colour);
     painter.drawPolygon(band);
-}
-
-QImage posed_picture(int frame, const StoneBody& body) {
-    return render_picture({kFieldSize, kFieldSize}, [&](QPainter& painter) {
-        draw_posed_stone(painter, pose_for_frame(frame), body);
-    });
 }
 
 }  // namespace
@@ -85,11 +78,17 @@ void draw_field_tile(QPainter& painter) {
                QColor(0xbf, 0xc6, 0xcf));
 }
 
-void draw_posed_stone(QPainter& painter, const StonePose& pose, const StoneBody& body) {
-    draw_field_tile(painter);
+StoneGround standard_ground() {
+    return {draw_field_tile, QColor(255, 214, 92), true};
+}
+
+void draw_posed_stone(QPainter& painter, const StonePose& pose, const StoneBody& body,
+                      const StoneGround& ground) {
+    ground.field(painter);
     if (pose.glow > 0.0)
-        draw_glow(painter, pose.glow);
-    draw_shadow(painter, pose);
+        draw_glow(painter, pose.glow, ground.glow);
+    if (ground.shadows)
+        draw_shadow(painter, pose);
     const double width = pose.scale * pose.squash;
     const double height = pose.scale / pose.squash;
     painter.save();
@@ -100,42 +99,33 @@ void draw_posed_stone(QPainter& painter, const StonePose& pose, const StoneBody&
     painter.restore();
 }
 
-void draw_stone_at(QPainter& painter, QPointF centre, double radius, const StoneBody& body) {
+void draw_stone_at(QPainter& painter, QPointF centre, double radius, const StoneBody& body,
+                   bool shadow) {
     painter.save();
     const double scale = radius / kStoneRadius;
-    QRadialGradient shadow(centre + QPointF(1.6, 2.4) * scale, radius * 1.12);
-    shadow.setColorAt(0.7, QColor(0, 0, 0, 110));
-    shadow.setColorAt(1.0, QColor(0, 0, 0, 0));
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(shadow);
-    painter.drawEllipse(centre + QPointF(1.6, 2.4) * scale, radius * 1.12, radius * 1.08);
+    if (shadow) {
+        QRadialGradient fall(centre + QPointF(1.6, 2.4) * scale, radius * 1.12);
+        fall.setColorAt(0.7, QColor(0, 0, 0, 110));
+        fall.setColorAt(1.0, QColor(0, 0, 0, 0));
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(fall);
+        painter.drawEllipse(centre + QPointF(1.6, 2.4) * scale, radius * 1.12, radius * 1.08);
+    }
     painter.translate(centre);
     painter.scale(scale, scale);
     body(painter);
     painter.restore();
 }
 
-QImage field_picture() {
-    return render_picture({kFieldSize, kFieldSize}, draw_field_tile);
+QImage stone_picture(int frame, const StoneBody& body, const StoneGround& ground) {
+    return render_picture({kFieldSize, kFieldSize}, [&](QPainter& painter) {
+        draw_posed_stone(painter, pose_for_frame(frame), body, ground);
+    });
 }
 
-QImage coloured_stone_picture(const StoneColour& colour, int frame) {
-    return posed_picture(frame, coloured_body(colour));
-}
-
-QImage joker_picture(int frame) {
-    return posed_picture(frame, joker_body());
-}
-
-QImage question_picture(int frame) {
-    return posed_picture(frame, question_body());
-}
-
-QImage dynamite_picture(int frame) {
-    // The fuse's spark flickers while the stone is selected.
+double fuse_spark(int frame) {
     constexpr std::array<double, 5> kSparkByHop{0.55, 0.9, 0.7, 1.0, 0.75};
-    const bool hopping = frame >= kFirstHopFrame;
-    const double spark = hopping ? kSparkByHop.at(static_cast<std::size_t>(frame - kFirstHopFrame))
-                                 : 0.7;
-    return posed_picture(frame, dynamite_body(spark));
+    if (frame < kFirstHopFrame)
+        return 0.7;
+    return kSparkByHop.at(static_cast<std::size_t>(frame - kFirstHopFrame));
 }

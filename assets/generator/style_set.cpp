@@ -4,6 +4,7 @@
 #include "shared_palette.h"
 #include "sound_synth.h"
 #include "stone_art.h"
+#include "style_look.h"
 
 #include "platform/resource_module.h"
 
@@ -26,23 +27,46 @@ void add_frames(std::vector<NamedPicture>& out, const char* kind,
 
 }  // namespace
 
-std::vector<NamedPicture> high_colour_pictures() {
+StyleLook standard_look() {
+    return {standard_ground(),
+            [](std::size_t colour) { return coloured_body(kStoneColours.at(colour)); },
+            joker_body(),
+            question_body(),
+            dynamite_body,
+            draw_standard_window,
+            [](int digit) { return score_digit(digit, kStandardSegments); },
+            draw_panel_background,
+            draw_game_name,
+            [](QPainter& painter, const QRectF& area) {
+                draw_recess(painter, area, 3.0, QColor(0x45, 0x4c, 0x57));
+            }};
+}
+
+std::vector<NamedPicture> style_pictures(const StyleLook& look) {
     std::vector<NamedPicture> out;
-    out.push_back({QStringLiteral("empty"), field_picture()});
-    for (const StoneColour& colour : kStoneColours)
-        add_frames(out, colour.word,
-                   [&colour](int frame) { return coloured_stone_picture(colour, frame); }, 0,
+    const StoneGround& ground = look.ground;
+    const QSize field_size(kFieldSize, kFieldSize);
+    out.push_back({QStringLiteral("empty"), render_picture(field_size, ground.field)});
+    const auto posed = [&ground](const StoneBody& body) {
+        return [&ground, body](int frame) { return stone_picture(frame, body, ground); };
+    };
+    for (std::size_t colour = 0; colour < kStoneColours.size(); ++colour)
+        add_frames(out, kStoneColours.at(colour).word, posed(look.coloured(colour)), 0,
                    kStoneFrames - 1);
-    add_frames(out, "joker", joker_picture, 0, kStoneFrames - 1);
-    add_frames(out, "quest", question_picture, 0, kStoneFrames - 1);
-    add_frames(out, "dynamit", dynamite_picture, 0, kStoneFrames - 1);
-    add_frames(out, "dynamit", blast_picture, 12, 15);
+    add_frames(out, "joker", posed(look.joker), 0, kStoneFrames - 1);
+    add_frames(out, "quest", posed(look.question), 0, kStoneFrames - 1);
+    const auto dynamite = [&look](int frame) {
+        return stone_picture(frame, look.dynamite(fuse_spark(frame)), look.ground);
+    };
+    add_frames(out, "dynamit", dynamite, 0, kStoneFrames - 1);
+    add_frames(out, "dynamit", [&ground](int frame) { return blast_picture(frame, ground.field); },
+               12, 15);
     for (int digit = 0; digit <= 9; ++digit)
-        out.push_back({QStringLiteral("lcd%1").arg(digit), score_digit(digit)});
+        out.push_back({QStringLiteral("lcd%1").arg(digit), look.digit(digit)});
     for (int strip = 1; strip <= 4; ++strip)
-        out.push_back({QStringLiteral("main%1").arg(strip), frame_strip(strip)});
-    out.push_back({QStringLiteral("title"), title_picture()});
-    out.push_back({QStringLiteral("game_over"), game_over_picture()});
+        out.push_back({QStringLiteral("main%1").arg(strip), frame_strip(look.window, strip)});
+    out.push_back({QStringLiteral("title"), title_picture(look)});
+    out.push_back({QStringLiteral("game_over"), game_over_picture(look)});
     return out;
 }
 
@@ -58,13 +82,13 @@ std::vector<NamedPicture> low_colour_pictures(const std::vector<NamedPicture>& f
 }
 
 bool write_style_module(const QString& path, const std::vector<NamedPicture>& pictures,
-                        std::optional<int> drawn_for_depth) {
+                        const StyleSounds& sounds, std::optional<int> drawn_for_depth) {
     ResourceModuleWriter writer;
     for (const NamedPicture& picture : pictures)
         writer.add_bitmap(picture.name, picture.image);
-    writer.add_wave(QStringLiteral("plop_up"), plop_up_sound());
-    writer.add_wave(QStringLiteral("plop_away"), plop_away_sound());
-    writer.add_wave(QStringLiteral("error"), error_sound());
+    writer.add_wave(QStringLiteral("plop_up"), sounds.plop_up);
+    writer.add_wave(QStringLiteral("plop_away"), sounds.plop_away);
+    writer.add_wave(QStringLiteral("error"), sounds.error);
     writer.add_string(1, QString::number(kFieldSize));
     writer.add_string(2, QStringLiteral("45"));  // score digit height
     writer.add_string(3, QStringLiteral("30"));  // score digit width

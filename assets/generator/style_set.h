@@ -6,13 +6,16 @@
 #include <optional>
 #include <vector>
 
+struct StyleLook;
+struct StyleSounds;
+
 struct NamedPicture {
     QString name;
     QImage image;
 };
 
-// Every bitmap of a style module, drawn in full colour.
-std::vector<NamedPicture> high_colour_pictures();
+// Every bitmap of a style module, drawn in full colour with the look's painters.
+std::vector<NamedPicture> style_pictures(const StyleLook& look);
 
 // The same pictures on one shared 256-colour palette, as 8-bit indexed images.
 std::vector<NamedPicture> low_colour_pictures(const std::vector<NamedPicture>& full_colour);
@@ -20,4 +23,4 @@ std::vector<NamedPicture> low_colour_pictures(const std::vector<NamedPicture>& f
 // Writes a style module with the pictures, the three sounds and the layout strings; string 4
 // (the colour depth the style is drawn for) only when `drawn_for_depth` is given.
 bool write_style_module(const QString& path, const std::vector<NamedPicture>& pictures,
-                        std::optional<int> drawn_for_depth);
+                        const StyleSounds& sounds, std::optional<int> drawn_for_depth);

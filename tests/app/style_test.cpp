@@ -260,6 +260,8 @@ std::function<void(QWidget*)> choose(const QString& entry, const char* button, Q
 // clicked and loads it; a broken one is ignored without a word, Load with nothing chosen changes
 // nothing, and with no add-ons it hides Load. On 256 colours Load warns first.
 TEST_F(GameFolder, TheChooserLoadsTheAddOnPickedFromItsList) {
+    for (const QString& file : list_game_files("*.lvr"))
+        if (!file.startsWith("standard ")) QFile::remove(file);  // the add-ons the game ships
     std::unique_ptr<TForm1> window = start(24);
     QStringList listed;
     {
@@ -290,4 +292,25 @@ TEST_F(GameFolder, TheChooserLoadsTheAddOnPickedFromItsList) {
     ASSERT_EQ(warned.answered(), 2);
     EXPECT_TRUE(warned.texts[1].startsWith("[Warning] You are currently running windows with only 256 colors"));
     EXPECT_TRUE(window->style_module->file_path().endsWith("Alpha.lvr"));
+}
+
+// A picture larger than its role allows counts as missing, and so does one that would take the
+// style past its budget of decoded bytes: a hostile add-on cannot eat the memory.
+TEST_F(GameFolder, PicturesLargerThanTheirRoleOrTheStylesBudgetCountAsMissing) {
+    ResourceModuleWriter writer;
+    writer.add_string(1, "400");
+    QImage stone(1600, 1600, QImage::Format_ARGB32);  // 10 MB decoded; four fit the budget
+    stone.fill(Qt::red);
+    for (int frame = 0; frame < 6; ++frame) writer.add_bitmap(QString("red%1").arg(frame, 4, 10, QChar('0')), stone);
+    writer.add_bitmap("blue0005", stone.copy(0, 0, 1601, 10));
+    writer.add_bitmap("title", QImage(1025, 10, QImage::Format_ARGB32));
+    writer.add_bitmap("lcd1", QImage(121, 45, QImage::Format_ARGB32));
+    writer.add_bitmap("lcd2", QImage(120, 180, QImage::Format_ARGB32));
+    ASSERT_TRUE(writer.write("hostile.lvr"));
+    GraphicStyle style(ResourceModule::open("hostile.lvr"));
+    for (const char* too_large : {"blue0005", "title", "lcd1"}) EXPECT_FALSE(style.picture(too_large)) << too_large;
+    EXPECT_TRUE(style.picture("lcd2"));
+    int decoded = 0;
+    for (int frame = 0; frame < 6; ++frame) decoded += style.picture(QString("red%1").arg(frame, 4, 10, QChar('0'))).has_value();
+    EXPECT_EQ(decoded, 4);
 }

@@ -91,6 +91,8 @@ struct StyleFile {
 };
 const StyleFile kHighColour{"standard highcolor.lvr", "HighColour", "none", false};
 const StyleFile kLowColour{"standard lowcolor.lvr", "LowColour", "8", true};
+const StyleFile kContrast{"Contrast.lvr", "Contrast", "none", false};
+const StyleFile kMarbles{"Marbles.lvr", "Marbles", "none", false};
 
 void PrintTo(const StyleFile& style, std::ostream* out) { *out << style.file_name; }
 
@@ -165,14 +167,14 @@ double red_body_height(const QImage& picture) {
     return count > 0 ? sum / count : -1.0;
 }
 
-class StandardStyle : public testing::TestWithParam<StyleFile> {
+class ShippedStyle : public testing::TestWithParam<StyleFile> {
 protected:
     void SetUp() override { ASSERT_NE(style().module, nullptr) << "cannot open the file"; }
     const OpenedStyle& style() const { return opened(GetParam()); }
     QImage picture(const QString& name) const { return style().pictures.value(name); }
 };
 
-TEST_P(StandardStyle, HoldsEveryPictureTheGameLoadsAtItsSize) {
+TEST_P(ShippedStyle, HoldsEveryPictureTheGameLoadsAtItsSize) {
     for (const auto& [name, size] : pictures_the_game_loads()) {
         const QImage image = picture(name);
         ASSERT_FALSE(image.isNull()) << name.toStdString() << " is missing";
@@ -186,7 +188,7 @@ TEST_P(StandardStyle, HoldsEveryPictureTheGameLoadsAtItsSize) {
     EXPECT_GE(picture("title").height(), 150);
 }
 
-TEST_P(StandardStyle, StringsGiveFortyPixelFieldsThirtyByFortyFiveDigitsAndTheColourDepth) {
+TEST_P(ShippedStyle, StringsGiveFortyPixelFieldsThirtyByFortyFiveDigitsAndTheColourDepth) {
     const std::pair<int, const char*> expected[] = {{1, "40"}, {2, "45"}, {3, "30"},
                                                     {4, GetParam().depth}};
     for (const auto& [id, text] : expected)
@@ -194,7 +196,7 @@ TEST_P(StandardStyle, StringsGiveFortyPixelFieldsThirtyByFortyFiveDigitsAndTheCo
             << "string " << id;
 }
 
-TEST_P(StandardStyle, EveryStonePictureLiesOnTheEmptyField) {
+TEST_P(ShippedStyle, EveryStonePictureLiesOnTheEmptyField) {
     const QImage empty = picture("empty");
     for (const auto& [name, size] : pictures_the_game_loads()) {
         if (size != empty.size())
@@ -208,7 +210,7 @@ TEST_P(StandardStyle, EveryStonePictureLiesOnTheEmptyField) {
 
 // Laid out as the game lays out the window, the four frame pictures show no step at a seam:
 // each pixel there has nearly the colour of its neighbour across it.
-TEST_P(StandardStyle, FramePicturesJoinWithoutSeams) {
+TEST_P(ShippedStyle, FramePicturesJoinWithoutSeams) {
     QImage window(542, 480, QImage::Format_RGB32);
     window.fill(Qt::magenta);
     QPainter painter(&window);
@@ -225,7 +227,7 @@ TEST_P(StandardStyle, FramePicturesJoinWithoutSeams) {
             << "seam at " << past.x() << "," << past.y();
 }
 
-TEST_P(StandardStyle, RestingColoursAreClearlyDifferent) {
+TEST_P(ShippedStyle, RestingColoursAreClearlyDifferent) {
     for (std::size_t a = 0; a < 7; ++a)
         for (std::size_t b = a + 1; b < 7; ++b)
             EXPECT_GT(colour_distance(
@@ -235,7 +237,7 @@ TEST_P(StandardStyle, RestingColoursAreClearlyDifferent) {
                 << kStoneKinds[a].toStdString() << " and " << kStoneKinds[b].toStdString();
 }
 
-TEST_P(StandardStyle, AppearanceFramesGrowTowardsTheRestingStone) {
+TEST_P(ShippedStyle, AppearanceFramesGrowTowardsTheRestingStone) {
     for (const QString& kind : kStoneKinds)
         for (int frame = 0, previous = 0, covered = 0; frame <= 5; ++frame, previous = covered) {
             covered = pixels_differing(picture(framed(kind, frame)), picture("empty"), 40);
@@ -243,7 +245,7 @@ TEST_P(StandardStyle, AppearanceFramesGrowTowardsTheRestingStone) {
         }
 }
 
-TEST_P(StandardStyle, SelectedStoneGlowsOnItsField) {
+TEST_P(ShippedStyle, SelectedStoneGlowsOnItsField) {
     const QColor field = picture("empty").pixelColor(kBesideTheStone);
     for (const QString& kind : kStoneKinds) {
         EXPECT_LT(colour_distance(picture(framed(kind, 5)).pixelColor(kBesideTheStone), field), 12)
@@ -255,7 +257,7 @@ TEST_P(StandardStyle, SelectedStoneGlowsOnItsField) {
     }
 }
 
-TEST_P(StandardStyle, SelectedStoneHopsUpAndLandsAgain) {
+TEST_P(ShippedStyle, SelectedStoneHopsUpAndLandsAgain) {
     std::vector<double> height;
     for (int frame = 5; frame <= 10; ++frame)
         height.push_back(red_body_height(picture(framed("red", frame))));
@@ -271,7 +273,7 @@ TEST_P(StandardStyle, SelectedStoneHopsUpAndLandsAgain) {
 }
 
 // The three sounds differ in their crossings of the zero line per second: pitch and hiss.
-TEST_P(StandardStyle, SoundsAreShortSoftDistinctMonoPcmWavesWithoutClicks) {
+TEST_P(ShippedStyle, SoundsAreShortSoftDistinctMonoPcmWavesWithoutClicks) {
     std::vector<double> rates;
     for (const char* name : kSounds) {
         const QByteArray bytes = style().module->wave(name).value_or(QByteArray());
@@ -313,10 +315,64 @@ TEST_P(StandardStyle, SoundsAreShortSoftDistinctMonoPcmWavesWithoutClicks) {
     EXPECT_LT(rates[2], 600.0) << "the error sound is a low buzz";
 }
 
-INSTANTIATE_TEST_SUITE_P(BothStyles, StandardStyle, testing::Values(kHighColour, kLowColour),
-                         [](const testing::TestParamInfo<StyleFile>& info) {
-                             return std::string(info.param.test_name);
-                         });
+std::string style_test_name(const testing::TestParamInfo<StyleFile>& info) {
+    return info.param.test_name;
+}
+
+INSTANTIATE_TEST_SUITE_P(AllStyles, ShippedStyle,
+                         testing::Values(kHighColour, kLowColour, kContrast, kMarbles),
+                         style_test_name);
+
+// The names of a style file's entries, read from the ZIP archive's central directory.
+std::set<std::string> entry_names(const StyleFile& style) {
+    QFile file(QDir(QStringLiteral(QUORVEL_GAME_DIR)).filePath(style.file_name));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray zip = file.readAll();
+    const auto u16 = [&](qsizetype at) {
+        return qsizetype{qFromLittleEndian<quint16>(zip.constData() + at)};
+    };
+    const auto u32 = [&](qsizetype at) {
+        return qsizetype{qFromLittleEndian<quint32>(zip.constData() + at)};
+    };
+    const qsizetype end = zip.lastIndexOf(QByteArray("PK\x05\x06", 4));  // end of the directory
+    std::set<std::string> names;
+    if (end < 0 || end + 22 > zip.size())
+        return names;
+    qsizetype at = u32(end + 16);
+    for (qsizetype left = u16(end + 10); left > 0 && at + 46 <= zip.size(); --left) {
+        const qsizetype name_length = u16(at + 28);
+        names.insert(zip.mid(at + 46, name_length).toStdString());
+        at += 46 + name_length + u16(at + 30) + u16(at + 32);
+    }
+    return names;
+}
+
+// A style that follows the high-colour style: every picture, wave and string it holds, with
+// pictures at the same size, so that the game lays out the window just the same.
+class LikeTheHighColourStyle : public testing::TestWithParam<StyleFile> {};
+
+TEST_P(LikeTheHighColourStyle, HoldsEveryEntryOfItAtTheSameSize) {
+    const std::set<std::string> standard = entry_names(kHighColour);
+    const std::set<std::string> here = entry_names(GetParam());
+    ASSERT_GT(standard.size(), 130U);
+    const ResourceModule* standard_module = opened(kHighColour).module.get();
+    const ResourceModule* module = opened(GetParam()).module.get();
+    ASSERT_TRUE(standard_module && module) << "cannot open the files";
+    const auto size_of = [](const ResourceModule& style, const std::string& entry) {
+        const QString name = QString::fromStdString(entry).section('/', 1).section('.', 0, 0);
+        return style.bitmap(name).value_or(QImage()).size();
+    };
+    for (const std::string& entry : standard) {
+        EXPECT_TRUE(here.count(entry)) << entry << " is missing";
+        if (entry.starts_with("bitmaps/") && entry != "bitmaps/title.png") {
+            EXPECT_EQ(size_of(*module, entry), size_of(*standard_module, entry)) << entry;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(OtherStyles, LikeTheHighColourStyle,
+                         testing::Values(kLowColour, kContrast, kMarbles), style_test_name);
 
 // A 256-colour screen shows all pictures at once, so together they use one palette.
 TEST(LowColourStyle, LooksLikeTheHighColourStyleWithAtMost256ColoursInAll) {

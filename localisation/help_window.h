@@ -3,26 +3,34 @@
 #include <QDialog>
 
 class QTextBrowser;
+class QTextDocument;
+class QTextDocumentFragment;
+class QUrl;
 
-// Shows the help file "Help.hlp" (HTML, one anchor per topic id) from the working directory.
-// A missing file or topic is reported by a message box of the help window's own.
+// Shows one topic of the help file "Help.hlp" (HTML, one anchor "IDH_..." per topic id) from the
+// working directory: the topic runs from its anchor to the next topic's anchor, and its heading
+// is the window title. A missing file or topic is reported by a message box of the window's own.
 class HelpWindow : public QDialog {
     Q_OBJECT
 
 public:
     explicit HelpWindow(QWidget* parent = nullptr);
 
-    // Loads the file, shows the window and moves to the topic. False when the file cannot be
-    // read (the window stays hidden) or the topic does not exist (it shows the beginning).
+    // Reads the file afresh, shows the window and in it the topic. False when the file cannot be
+    // read (the window stays hidden) or the topic does not exist (it shows the whole file).
     bool open_topic(const QString& topic_id);
 
     QTextBrowser* browser() const;
 
 private:
     bool load_help_file();
+    bool show_topic(const QString& topic_id);
+    void show_text(const QTextDocumentFragment& text, const QString& title);
+    void follow_link(const QUrl& link);
     void report(const QString& message);
 
     QTextBrowser* browser_;
+    QTextDocument* help_file_;  // the whole file, never shown as it is
 };
 
 // Opens `parent`'s help window at the topic, making it on first use; without a parent the

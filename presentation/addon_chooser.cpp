@@ -23,6 +23,8 @@ namespace {
 
 constexpr int kDesignWidth = 467;
 constexpr int kMargin = 8;
+constexpr int kGroupWidth = 257;
+constexpr int kButtonsLeft = 280;
 const QString kStyleExtension = ".lvr";
 
 QLabel* make_label(QWidget* parent, const char* name, int tag, QPoint at) {
@@ -37,7 +39,7 @@ QPushButton* make_button(QWidget* parent, const char* name, int tag, int top) {
     auto* button = new QPushButton(parent);
     button->setObjectName(name);
     set_tag(button, tag);
-    button->setGeometry(280, top, 161, 25);
+    button->setGeometry(kButtonsLeft, top, 161, 25);
     return button;
 }
 
@@ -45,7 +47,7 @@ QGroupBox* make_group(QWidget* parent, const char* name, int tag) {
     auto* group = new QGroupBox(parent);
     group->setObjectName(name);
     set_tag(group, tag);
-    group->setGeometry(8, 96, 257, 145);
+    group->setGeometry(8, 96, kGroupWidth, 145);
     return group;
 }
 
@@ -125,20 +127,29 @@ void Tload_libraries::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-// Centred on the screen, and as wide as the texts of this language need.
+// Centred on the screen, and as wide as the texts of this language need: the panels grow to
+// hold their texts and push the buttons to the right.
 void Tload_libraries::FormShow() {
     fill_list();
     languages_.set_caption(static_cast<QWidget*>(this));
     int width = kDesignWidth;
+    int group_width = kGroupWidth;
     for (QLabel* label : findChildren<QLabel*>()) {
         if (tag_of(label) == 0) continue;
         languages_.set_caption(label);
         label->adjustSize();
-        if (label->parentWidget() == this) width = std::max(width, label->x() + label->width() + kMargin);
+        int& room = label->parentWidget() == this ? width : group_width;
+        room = std::max(room, label->x() + label->width() + kMargin);
     }
-    for (QGroupBox* group : {GroupBox1, GroupBox2}) languages_.set_caption(group);
-    for (QPushButton* button : findChildren<QPushButton*>()) languages_.set_caption(button);
-    setFixedWidth(width);
+    for (QGroupBox* group : {GroupBox1, GroupBox2}) {
+        languages_.set_caption(group);
+        group->resize(group_width, group->height());
+    }
+    for (QPushButton* button : findChildren<QPushButton*>()) {
+        languages_.set_caption(button);
+        button->move(kButtonsLeft + group_width - kGroupWidth, button->y());
+    }
+    setFixedWidth(std::max(width, kDesignWidth + group_width - kGroupWidth));
     if (const QScreen* screen = this->screen()) move(screen->availableGeometry().center() - rect().center());
 }
 

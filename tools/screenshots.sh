@@ -3,7 +3,8 @@
 # saves screenshots for review: splash, board at start, board after moves, the Game menu, the
 # game-over dialog, the difficulty menu, the confirmation dialog and the help window. A second
 # start restores a stored game of 250 points: the autosave notice, then that game's end with the
-# name entry and the highscore table, the About window and the reset question.
+# name entry and the highscore table, the About window and the reset question. A third shows the
+# Graphic Style menu, the game in two add-on styles and the add-on chooser.
 # Not part of the test run (it needs Xvfb and takes about a minute). Run it by hand:
 #
 #   tools/install-deps.sh test
@@ -175,6 +176,33 @@ game_end_shots() {
     quit_game "$MAIN"
 }
 
+# The Graphic Style menu, the game in the first two add-ons it lists, and the add-on chooser
+# (shown by QUORVEL_ADDON_CHOOSER=1) with the preview of its first entry.
+style_shots() {
+    local x y
+    QUORVEL_ADDON_CHOOSER=1 e2e_start_game "$GAME_DIR" "$LANGUAGE_NOW" "$OUT_DIR/$LANGUAGE_NOW-styles.log"
+    start_up 14-splash-styles || return
+    e2e_keys "$MAIN" ctrl+g Right Right
+    e2e_pause 0.3
+    shot "$LANGUAGE_NOW-14-menu-graphic-style"
+    e2e_keys "$MAIN" Escape Escape
+    # A menu opened with Right shows its first entry chosen.
+    e2e_keys "$MAIN" ctrl+g Right Right Return
+    e2e_pause 1
+    shot "$LANGUAGE_NOW-15-first-addon"
+    e2e_keys "$MAIN" ctrl+g Right Right Down Return
+    e2e_pause 1
+    shot "$LANGUAGE_NOW-16-second-addon"
+    if open_dialog "$MAIN" ctrl+g Right Return; then
+        read -r x y _ < <(e2e_geometry "$DIALOG")
+        e2e_click $((x + 16 + 30)) $((y + 96 + 16 + 8))
+        dialog_shot 17-addon-chooser press_escape
+    else
+        problem "$LANGUAGE_NOW: no add-on chooser within 5 s"
+    fi
+    quit_game "$MAIN"
+}
+
 run_language() {
     LANGUAGE_NOW=$1
     local number
@@ -194,6 +222,7 @@ run_language() {
     open_dialog_shot "$MAIN" 8-help press_escape ctrl+g Left Down Return
     quit_game "$MAIN"
     game_end_shots
+    style_shots
     e2e_cleanup
 }
 

@@ -1,6 +1,8 @@
 #include "game_fixture.h"
 
 #include "localisation/languages.h"
+#include "presentation/addon_chooser.h"
+#include "presentation/colour_depth_warning.h"
 #include "presentation/confirm_dialog.h"
 #include "presentation/game_over_dialog.h"
 
@@ -12,7 +14,8 @@ namespace {
 // Every text of the dialog stands inside it, whole.
 void expect_texts_fit(QWidget* dialog) {
     for (QLabel* label : dialog->findChildren<QLabel*>()) {
-        EXPECT_LE(label->x() + label->sizeHint().width(), dialog->width()) << label->text().toStdString();
+        if (label->objectName().startsWith("Image")) continue;  // a picture's place
+        EXPECT_LE(label->x() + label->sizeHint().width(), label->parentWidget()->width()) << label->text().toStdString();
         EXPECT_FALSE(label->text().isEmpty());
     }
     for (QPushButton* button : dialog->findChildren<QPushButton*>())
@@ -59,6 +62,20 @@ TEST_P(DialogTexts, TheGameOverDialogCutsALargePictureToItsFrame) {
     EXPECT_EQ(game_over.exec(), 1);
     EXPECT_EQ(game_over.windowTitle(), languages.get_string(63));
     EXPECT_FALSE(game_over.isVisible());
+}
+
+TEST_P(DialogTexts, TheColourWarningAndTheAddOnChooserShowTheirTextsWhole) {
+    const Languages languages("languages.dll", GetParam());
+    QWidget main_window;
+    Tcd_warning1 warning(&main_window, languages);
+    Tload_libraries chooser(&main_window, languages, [] { return 32; });
+    ModalAnswer answer([](QWidget* dialog) {
+        expect_texts_fit(dialog);
+        ModalAnswer::close_window(dialog);
+    });
+    warning.exec();
+    chooser.exec();
+    EXPECT_EQ(answer.answered(), 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, DialogTexts, ::testing::Values("English", "German"));

@@ -31,6 +31,11 @@ TEST(GameFolders, InstalledRunsInThePlayersFolderAndReadsWhatItLacksFromTheDataF
     QFile own_help("Help.hlp");  // what the player's folder holds comes first
     ASSERT_TRUE(own_help.open(QIODevice::WriteOnly));
     EXPECT_EQ(game_file("Help.hlp"), "Help.hlp");
+    for (const char* addon : {"Ours.lvr", "Both.lvr"}) QFile(shipped + "/" + addon).open(QIODevice::WriteOnly);
+    QFile("both.lvr").open(QIODevice::WriteOnly);  // the player's copy hides the shipped one
+    QStringList styles = list_game_files("*.lvr");
+    styles.sort();
+    EXPECT_EQ(styles, QStringList({"Ours.lvr", "both.lvr", "standard highcolor.lvr"}));
 
     QFile::copy(QUORVEL_GAME_DIR "/standard highcolor.lvr", root.filePath("usr/bin/standard highcolor.lvr"));
     const GameFolders portable = find_game_folders(root.filePath("usr/bin"), "../share/quorvel");

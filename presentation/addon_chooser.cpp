@@ -99,7 +99,9 @@ void Tload_libraries::fill_list() {
     for (const QString& file : list_game_files("*" + kStyleExtension))
         if (const std::optional<QString> entry = list_entry(file, high_colour)) ListBox1->addItem(*entry);
     const bool addons = ListBox1->count() > 1;
-    (addons ? GroupBox1 : GroupBox2)->raise();
+    // The two panels share a place; a panel is see-through, so only one of them shows.
+    GroupBox1->setVisible(addons);
+    GroupBox2->setVisible(!addons);
     Button1->setVisible(addons);
 }
 

@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
+#include <QGroupBox>
 #include <QListWidget>
 #include <QTest>
 #include <QTimer>
@@ -270,6 +271,7 @@ TEST_F(GameFolder, TheChooserLoadsTheAddOnPickedFromItsList) {
     }
     EXPECT_EQ(listed, QStringList{"Standard Highcolor"});
     EXPECT_FALSE(window->load_libraries->Button1->isVisibleTo(window->load_libraries));
+    EXPECT_FALSE(window->load_libraries->GroupBox1->isVisibleTo(window->load_libraries));
 
     write_style("Alpha.lvr", {{1, "50"}});
     write_style("Blank.lvr", {}, {"empty"});
@@ -290,6 +292,7 @@ TEST_F(GameFolder, TheChooserLoadsTheAddOnPickedFromItsList) {
     window->LoadAdditionalGraphics1Click();
     EXPECT_TRUE(listed.contains("Standard Lowcolor") && !listed.contains("Standard Highcolor"));
     ASSERT_EQ(warned.answered(), 2);
+    EXPECT_FALSE(window->load_libraries->GroupBox2->isVisibleTo(window->load_libraries));
     EXPECT_TRUE(warned.texts[1].startsWith("[Warning] You are currently running windows with only 256 colors"));
     EXPECT_TRUE(window->style_module->file_path().endsWith("Alpha.lvr"));
 }

@@ -2,6 +2,7 @@
 
 #include "localisation/languages.h"
 #include "localisation/tag.h"
+#include "presentation/dialog_controls.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -20,9 +21,7 @@ constexpr int kNameFormHeight = 134;
 constexpr int kPostingFormHeight = 270;
 
 QLabel* make_label(QWidget* parent, const char* name, int top) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(name);
-    label->move(8, top);
+    auto* label = place(new QLabel(parent), name, 0, QPoint(8, top));
     QFont font = label->font();
     font.setPixelSize(13);
     label->setFont(font);
@@ -30,10 +29,7 @@ QLabel* make_label(QWidget* parent, const char* name, int top) {
 }
 
 QLineEdit* make_edit(QWidget* parent, const char* name, int top) {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(name);
-    edit->setGeometry(8, top, 249, 21);
-    return edit;
+    return place(new QLineEdit(parent), name, 0, QRect(8, top, 249, 21));
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
 #include "presentation/addon_chooser.h"
 
 #include "localisation/languages.h"
-#include "localisation/tag.h"
 #include "platform/game_files.h"
 #include "platform/project_addresses.h"
 #include "presentation/colour_depth.h"
+#include "presentation/dialog_controls.h"
 #include "presentation/graphic_style.h"
 
 #include <QDesktopServices>
@@ -22,33 +22,20 @@
 namespace {
 
 constexpr int kDesignWidth = 467;
-constexpr int kMargin = 8;
 constexpr int kGroupWidth = 257;
 constexpr int kButtonsLeft = 280;
 const QString kStyleExtension = ".lvr";
 
 QLabel* make_label(QWidget* parent, const char* name, int tag, QPoint at) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(name);
-    set_tag(label, tag);
-    label->move(at);
-    return label;
+    return place(new QLabel(parent), name, tag, at);
 }
 
 QPushButton* make_button(QWidget* parent, const char* name, int tag, int top) {
-    auto* button = new QPushButton(parent);
-    button->setObjectName(name);
-    set_tag(button, tag);
-    button->setGeometry(kButtonsLeft, top, 161, 25);
-    return button;
+    return place(new QPushButton(parent), name, tag, QRect(kButtonsLeft, top, 161, 25));
 }
 
 QGroupBox* make_group(QWidget* parent, const char* name, int tag) {
-    auto* group = new QGroupBox(parent);
-    group->setObjectName(name);
-    set_tag(group, tag);
-    group->setGeometry(8, 96, kGroupWidth, 145);
-    return group;
+    return place(new QGroupBox(parent), name, tag, QRect(8, 96, kGroupWidth, 145));
 }
 
 // The list entry of a style file; nothing for the standard style that does not suit the screen.
@@ -134,15 +121,9 @@ void Tload_libraries::showEvent(QShowEvent* event) {
 void Tload_libraries::FormShow() {
     fill_list();
     languages_.set_caption(static_cast<QWidget*>(this));
-    int width = kDesignWidth;
-    int group_width = kGroupWidth;
-    for (QLabel* label : findChildren<QLabel*>()) {
-        if (tag_of(label) == 0) continue;
-        languages_.set_caption(label);
-        label->adjustSize();
-        int& room = label->parentWidget() == this ? width : group_width;
-        room = std::max(room, label->x() + label->width() + kMargin);
-    }
+    const int width = caption_labels(this, languages_, kDesignWidth);
+    const int group_width =
+        std::max(caption_labels(GroupBox1, languages_, kGroupWidth), caption_labels(GroupBox2, languages_, kGroupWidth));
     for (QGroupBox* group : {GroupBox1, GroupBox2}) {
         languages_.set_caption(group);
         group->resize(group_width, group->height());

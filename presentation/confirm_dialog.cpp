@@ -1,38 +1,25 @@
 #include "presentation/confirm_dialog.h"
 
 #include "localisation/languages.h"
-#include "localisation/tag.h"
+#include "presentation/dialog_controls.h"
 
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
-#include <algorithm>
 
 namespace {
 
 constexpr int kDesignWidth = 350;
 constexpr int kDesignHeight = 111;
 constexpr int kNoLeft = 240;
-constexpr int kMargin = 8;
 
 QPushButton* make_button(QWidget* parent, const char* name, const char* text, int tag, QRect bounds) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    set_tag(button, tag);
-    button->setGeometry(bounds);
+    auto* button = place(new QPushButton(text, parent), name, tag, bounds);
     QFont font = button->font();
     font.setPixelSize(16);
     button->setFont(font);
     return button;
-}
-
-QLabel* make_label(QWidget* parent, const char* name, const char* text, int tag, int top) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    set_tag(label, tag);
-    label->move(8, top);
-    return label;
 }
 
 }  // namespace
@@ -42,8 +29,8 @@ TConfirm1::TConfirm1(QWidget* main_window, const Languages& languages)
     setFixedSize(kDesignWidth, kDesignHeight);
     setWindowTitle("Are you sure?");
     set_tag(this, 44);
-    make_label(this, "Label1", "In order to change the game mode, you have to restart the game.", 40, 8);
-    make_label(this, "Label2", "Do you really want to do this?", 41, 32);
+    place(new QLabel("In order to change the game mode, you have to restart the game.", this), "Label1", 40, QPoint(8, 8));
+    place(new QLabel("Do you really want to do this?", this), "Label2", 41, QPoint(8, 32));
     QPushButton* yes = make_button(this, "Button1", "Yes", 42, QRect(16, 64, 89, 33));
     QPushButton* no = make_button(this, "Button2", "No", 43, QRect(kNoLeft, 64, 97, 33));
     connect(yes, &QPushButton::clicked, this, [this] { done(kYes); });
@@ -61,7 +48,6 @@ void TConfirm1::keyPressEvent(QKeyEvent* event) {
 
 void TConfirm1::showEvent(QShowEvent* event) {
     move(main_window_->pos() + QPoint(10, 75));
-    for (QLabel* label : findChildren<QLabel*>()) languages_.set_caption(label);
     for (QPushButton* button : findChildren<QPushButton*>()) languages_.set_caption(button);
     languages_.set_caption(static_cast<QWidget*>(this));
     fit_width_to_texts();
@@ -71,11 +57,7 @@ void TConfirm1::showEvent(QShowEvent* event) {
 // The window is as wide as its design, or wider where a text in this language and font needs
 // it; "No" keeps its distance from the right edge.
 void TConfirm1::fit_width_to_texts() {
-    int width = kDesignWidth;
-    for (QLabel* label : findChildren<QLabel*>()) {
-        label->adjustSize();
-        width = std::max(width, label->x() + label->width() + kMargin);
-    }
+    const int width = caption_labels(this, languages_, kDesignWidth);
     setFixedSize(width, kDesignHeight);
     auto* no = findChild<QPushButton*>("Button2");
     no->move(width - kDesignWidth + kNoLeft, no->y());

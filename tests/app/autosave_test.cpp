@@ -85,11 +85,7 @@ TEST_F(GameFolder, AStoredGameTheEngineCouldNotHaveMadeStillRestsAndBadLinesAreI
 
 TEST_F(GameFolder, AKilledGameComesBackWithItsLastSettledTurn) {
     QProcess game;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
-    environment.insert("ASAN_OPTIONS", "detect_leaks=0");
-    game.setProcessEnvironment(environment);  // XDG_CONFIG_HOME is the fixture's
-    game.start(QUORVEL_GAME_DIR "/quorvel", {});
+    start_real_game(game, config.path());
     ASSERT_TRUE(game.waitForStarted());
     ASSERT_TRUE(QTest::qWaitFor([&] { return stones_on(stored_setting(15)) == 3; }, 20000));
     ::kill(static_cast<pid_t>(game.processId()), SIGKILL);

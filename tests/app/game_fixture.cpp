@@ -67,6 +67,15 @@ bool answer_game_end(QWidget* dialog, const QString& name) {
     return false;
 }
 
+void start_real_game(QProcess& game, const QString& config_folder) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_CONFIG_HOME", config_folder);
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("ASAN_OPTIONS", "detect_leaks=0");
+    game.setProcessEnvironment(environment);
+    game.start(QUORVEL_GAME_DIR "/quorvel", {});
+}
+
 void click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
 
 bool run_until(const std::function<bool()>& done) { return QTest::qWaitFor(done, 10000); }

@@ -4,6 +4,7 @@
 #include "engine_fixture.h"
 #include "modal_guard.h"
 
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -38,6 +39,9 @@ void use_config_folder(const QString& folder);
 // Answers a dialog of the game's end: OK to the game-over picture and to the highscore table,
 // `name` and OK to the name entry. False for any other dialog.
 bool answer_game_end(QWidget* dialog, const QString& name = "Ann");
+
+// Starts the real program, offscreen, with its store in `config_folder`.
+void start_real_game(QProcess& game, const QString& config_folder);
 
 // Clicks a widget with the left button.
 void click(QWidget* widget);

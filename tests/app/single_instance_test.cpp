@@ -1,3 +1,5 @@
+#include "game_fixture.h"
+
 #include "platform/single_instance.h"
 
 #include <QDateTime>
@@ -17,14 +19,7 @@ namespace {
 // Real copies of the game sharing one config folder.
 class SingleInstanceGame : public ::testing::Test {
 protected:
-    void start(QProcess& game) const {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("XDG_CONFIG_HOME", config.path());
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-        environment.insert("ASAN_OPTIONS", "detect_leaks=0");
-        game.setProcessEnvironment(environment);
-        game.start(QUORVEL_GAME_DIR "/quorvel", {});
-    }
+    void start(QProcess& game) const { start_real_game(game, config.path()); }
     // Until a copy holds the lock and answers on its socket: then it runs its event loop.
     bool wait_until_a_copy_answers() const {
         return QTest::qWaitFor([&] { return ask_running_copy_to_raise(lock, 1000); }, 20000);

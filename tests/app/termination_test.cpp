@@ -34,12 +34,7 @@ class EndingSignal : public ::testing::TestWithParam<Ending> {};
 TEST_P(EndingSignal, EndsTheRealProgramAsQuitDoesWithEverythingStored) {
     QTemporaryDir config;
     QProcess game;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("XDG_CONFIG_HOME", config.path());
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
-    environment.insert("ASAN_OPTIONS", "detect_leaks=0");
-    game.setProcessEnvironment(environment);
-    game.start(QUORVEL_GAME_DIR "/quorvel", {});
+    start_real_game(game, config.path());
     ASSERT_TRUE(game.waitForStarted());
     ASSERT_TRUE(QTest::qWaitFor([&] { return catches(game.processId(), GetParam().signal); }, 20000));
     QThread::msleep(GetParam().wait_ms);

@@ -1,12 +1,12 @@
 #include "app/highscore_tables.h"
 
 #include "app/settings_store.h"
+#include "highscores/internet_scores.h"
 #include "platform/registry.h"
 
 #include <QList>
 
 #include <array>
-#include <utility>
 
 namespace {
 
@@ -15,17 +15,8 @@ constexpr int kPointsStart = 6;
 constexpr int kPointsWidth = 10;
 constexpr unsigned char kFlippedRankOne = 0xB1;
 
-constexpr std::array<std::pair<int, const char*>, highscore::kEntries> kDefaultEntries{{
-    {800, "Marit Stonewell"},
-    {600, "Jonas Quill"},
-    {500, "Ada Pebblestone"},
-    {400, "Tomek Rowan"},
-    {300, "Lina Fernbrook"},
-    {200, "Oskar Dune"},
-    {100, "Nell Harrow"},
-    {50, "Pim Vale"},
-    {10, "Rosa Glen"},
-}};
+// The default names are the ones the web site's table reserves for its own fillers.
+constexpr std::array<int, highscore::kEntries> kDefaultPoints{800, 600, 500, 400, 300, 200, 100, 50, 10};
 
 // A stored name is UTF-8; a store written by an older version may hold Latin-1 bytes instead.
 QString decode_stored_text(const QByteArray& bytes) {
@@ -39,8 +30,8 @@ QStringList default_highscore_lines() {
     QStringList lines;
     for (int i = 0; i < highscore::kLines; ++i) lines.append(QString());
     for (int rank = 0; rank < highscore::kEntries; ++rank) {
-        const auto& [points, name] = kDefaultEntries[static_cast<std::size_t>(rank)];
-        const QString line = new_highscore_line(rank, points) + name;
+        const auto entry = static_cast<std::size_t>(rank);
+        const QString line = new_highscore_line(rank, kDefaultPoints[entry]) + reserved_names()[entry];
         lines[rank] = line;
         lines[highscore::kOtherTable + rank] = line;
     }

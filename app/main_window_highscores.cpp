@@ -16,7 +16,9 @@
 // The dialogs that live beside the main window, made once its set-up has run; making the
 // highscore dialog loads the stored tables.
 void TForm1::create_dialogs() {
-    Highscores = new THighscores(this, *languages, load_highscores(*registry_), [this] { return engine->regular_mode; });
+    Highscores = new THighscores(this, *languages, load_highscores(*registry_),
+                                 {[this] { return engine->regular_mode; }, [this] { return color_depth(); },
+                                  version_text(), [this]() -> Tname_enter& { return *name_enter; }});
     name_enter = new Tname_enter(this, *languages);
     Confirm1 = new TConfirm1(this, *languages);
     load_libraries = new Tload_libraries(this, *languages, [this] { return color_depth(); });
@@ -41,8 +43,10 @@ void TForm1::enter_highscore() {
     Highscores->exec();
 }
 
-// The exchanged tables go to the store with the new mode, in the same save.
+// The exchanged tables go to the store with the new mode, in the same save; the internet table
+// of the other mode is fetched anew.
 void TForm1::swap_highscores() {
+    Highscores->clear_page();
     QStringList lines = Highscores->lines();
     swap_highscore_tables(lines);
     Highscores->set_lines(lines);

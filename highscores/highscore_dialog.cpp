@@ -1,12 +1,18 @@
 #include "highscores/highscore_dialog.h"
 
+#include "highscores/posted_file.h"
+#include "highscores/table_view.h"
 #include "localisation/languages.h"
-#include "localisation/tag.h"
+#include "net/http_client.h"
+#include "presentation/dialog_controls.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSaveFile>
 
 #include <algorithm>
 #include <utility>
@@ -16,61 +22,80 @@ namespace {
 constexpr int kRegularCaption = 86;
 constexpr int kDifficultCaption = 87;
 constexpr int kLabelWidth = 96;
+constexpr int kInternetLabelWidth = 168;
 constexpr int kOkResult = 1;
+constexpr int kIntroText = 2;
+constexpr int kFetchText = 84;
+// The protocol log keeps its last lines, whatever a server sends.
+constexpr int kLogLines = 500;
 
 QFont pixel_font(QFont font, int pixels) {
     font.setPixelSize(pixels);
     return font;
 }
 
-// The columns of the tables are padded with blanks for Times New Roman; Liberation Serif has the
-// same widths.
-QFont table_font() {
-    QFont font;
-    font.setFamilies({"Times New Roman", "Liberation Serif"});
-    font.setStyleHint(QFont::Serif);
-    return pixel_font(font, 15);
+QFrame* panel(QWidget* parent, const char* name, const QRect& bounds) {
+    auto* frame = new QFrame(parent);
+    frame->setObjectName(name);
+    frame->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    frame->setGeometry(bounds);
+    return frame;
 }
 
-// A line break or other control character in a name would shift the lines below it in the view.
-QString shown_line(QString line) {
-    for (QChar& c : line)
-        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
-            c = ' ';
-    return line;
+QPlainTextEdit* log_memo(QWidget* parent, const char* name, const QRect& bounds) {
+    auto* memo = place(new QPlainTextEdit(name, parent), name, 0, bounds);
+    memo->setReadOnly(true);
+    memo->setMaximumBlockCount(kLogLines);
+    return memo;
 }
 
 }  // namespace
 
-THighscores::THighscores(QWidget* main_window, const Languages& languages, QStringList tables,
-                         std::function<bool()> regular_mode)
-    : QDialog(main_window), main_window_(main_window), languages_(languages), regular_mode_(std::move(regular_mode)) {
+THighscores::THighscores(QWidget* main_window, const Languages& languages, QStringList tables, Game game)
+    : QDialog(main_window), main_window_(main_window), languages_(languages), game_(std::move(game)) {
     setFixedSize(309, 327);
-    Label1 = new QLabel("Highscores", this);
-    Label1->setObjectName("Label1");
-    set_tag(Label1, 81);
-    Label1->setGeometry(8, 16, kLabelWidth, 24);
+    Label1 = place(new QLabel("Highscores", this), "Label1", 81, QRect(8, 16, kLabelWidth, 24));
     Label1->setAlignment(Qt::AlignCenter);
     Label1->setFont(pixel_font(Label1->font(), 19));
-    auto* panel = new QFrame(this);
-    panel->setObjectName("Panel1");
-    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    panel->setGeometry(8, 56, 297, 217);
-    Memo1 = new QPlainTextEdit(panel);
-    Memo1->setObjectName("Memo1");
-    Memo1->setGeometry(8, 8, 281, 201);
-    Memo1->setReadOnly(true);
-    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Memo1->setFont(table_font());
-    okbtn = new QPushButton("OK", this);
-    okbtn->setObjectName("okbtn");
-    set_tag(okbtn, 83);
-    okbtn->setGeometry(88, 288, 137, 33);
+    Memo1 = table_memo(panel(this, "Panel1", {8, 56, 297, 217}), "Memo1", {8, 8, 281, 201});
+    okbtn = place(new QPushButton("OK", this), "okbtn", 83, QRect(88, 288, 137, 33));
     okbtn->setDefault(true);
     connect(okbtn, &QPushButton::clicked, this, &THighscores::okbtnClick);
+    create_internet_panel();
     set_lines(tables);
+}
+
+THighscores::~THighscores() = default;
+
+// Beside the part the dialog shows: reached by the tab key after OK, and pressed with space.
+void THighscores::create_internet_panel() {
+    Label2 = place(new QLabel("Internet Highscores:", this), "Label2", 82, QRect(320, 16, kInternetLabelWidth, 24));
+    Label2->setFont(pixel_font(Label2->font(), 19));
+    post_button = place(new QPushButton("Display the Website Highscores", this), "post_button", 0,
+                        QRect(368, 288, 209, 33));
+    connect(post_button, &QPushButton::clicked, this, &THighscores::retrieve_and_post);
+    Display = table_memo(panel(this, "Panel2", {312, 56, 313, 217}), "Display", {8, 8, 297, 201});
+    Display->setPlainText("You can load the highscores from the official\nQuorvel Website into this window simply by\n"
+                          "pressing the button below. ");
+    DisplayMemo = log_memo(this, "DisplayMemo", {16, 352, 377, 97});
+    source_display = log_memo(this, "source_display", {408, 352, 209, 105});
+    setTabOrder(Memo1, okbtn);
+    setTabOrder(okbtn, post_button);
+    setTabOrder(post_button, Display);
+    setTabOrder(Display, DisplayMemo);
+    setTabOrder(DisplayMemo, source_display);
+
+    HttpCli1 = new net::HttpClient(this);
+    connect(HttpCli1, &net::HttpClient::DocBegin, this, &THighscores::HttpCli1DocBegin);
+    connect(HttpCli1, &net::HttpClient::DocEnd, this, &THighscores::HttpCli1DocEnd);
+    connect(HttpCli1, &net::HttpClient::RequestDone, this, &THighscores::HttpCli1RequestDone);
+    SmtpClient = new net::SmtpClient(this);
+    connect(SmtpClient, &net::SmtpClient::Display, this, &THighscores::SmtpClientDisplay);
+    connect(SmtpClient, &net::SmtpClient::GetData, this, &THighscores::SmtpClientGetData);
+    // Queued: the handler opens message boxes, and a box's event loop must not run inside the
+    // socket's own signal, where the socket may end and be deleted under the signal's feet.
+    connect(SmtpClient, &net::SmtpClient::RequestDone, this, &THighscores::SmtpClientRequestDone,
+            Qt::QueuedConnection);
 }
 
 void THighscores::set_lines(const QStringList& lines) {
@@ -80,12 +105,20 @@ void THighscores::set_lines(const QStringList& lines) {
     Memo1->setPlainText(shown.join('\n'));
 }
 
-// "Highscores" stays centred where it was designed and grows when a language needs more room.
+void THighscores::clear_page() {
+    if (page_lines.isEmpty()) return;
+    Display->clear();
+    page_lines.clear();
+}
+
+// "Highscores" stays centred where it was designed; the labels grow when a language needs more room.
 bool THighscores::translate() {
     const bool label = languages_.set_caption(Label1);
     Label1->resize(std::max(kLabelWidth, Label1->sizeHint().width()), Label1->height());
+    const bool internet_label = languages_.set_caption(Label2);
+    Label2->resize(std::max(kInternetLabelWidth, Label2->sizeHint().width()), Label2->height());
     const bool button = languages_.set_caption(okbtn);
-    return label && button;
+    return label && internet_label && button;
 }
 
 void THighscores::showEvent(QShowEvent* event) {
@@ -93,13 +126,45 @@ void THighscores::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
+// A fetch still running when the dialog closes ends there.
+void THighscores::hideEvent(QHideEvent* event) {
+    HttpCli1->Abort();
+    QDialog::hideEvent(event);
+}
+
+// The list of posted entries is read before the kept page is ranked again, so an entry counts as
+// posted exactly when the file says so.
 void THighscores::FormShow() {
     move(main_window_->x() - 10, main_window_->y());
-    setWindowTitle(languages_.get_string(regular_mode_() ? kRegularCaption : kDifficultCaption));
+    setWindowTitle(languages_.get_string(game_.regular_mode() ? kRegularCaption : kDifficultCaption));
+    read_posted(kPostedFile, posted);
+    if (page_lines.isEmpty()) {
+        post_button->setText(languages_.get_string(kFetchText));
+        post_button->setEnabled(true);
+        show_text_file(kIntroText);
+    } else {
+        rebuild_internet_table();
+    }
     translate();
 }
 
 void THighscores::okbtnClick() {
     hide();
     done(kOkResult);
+}
+
+// A text file of the language library in Display, its lines wrapped.
+void THighscores::show_text_file(int tag) {
+    set_tag(Display, tag);
+    Display->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    try {
+        languages_.load_text(Display);
+    } catch (const std::runtime_error& error) {
+        report_error(error.what());
+    }
+}
+
+// The application's own report of an error: its name as the caption, the message, a stop sign.
+void THighscores::report_error(const QString& message) {
+    QMessageBox::critical(this, QApplication::applicationName(), message);
 }

@@ -4,7 +4,8 @@
 # game-over dialog, the difficulty menu, the confirmation dialog and the help window. A second
 # start restores a stored game of 250 points: the autosave notice, then that game's end with the
 # name entry and the highscore table, the About window and the reset question. A third shows the
-# Graphic Style menu, the game in two add-on styles and the add-on chooser.
+# Graphic Style menu, the game in two add-on styles and the add-on chooser. A fourth plays against
+# a highscore site on this machine: the highscore dialog's internet table and a posting.
 # Not part of the test run (it needs Xvfb and takes about a minute). Run it by hand:
 #
 #   tools/install-deps.sh test
@@ -148,7 +149,9 @@ saved_game_config() {
 # "No" of the reset question is its escape button.
 game_end_shots() {
     local notice
-    e2e_start_game "$GAME_DIR" "$LANGUAGE_NOW" "$OUT_DIR/$LANGUAGE_NOW-restored-game.log" "$(saved_game_config)"
+    # The game of 250 points enters the local table: the internet shots post it.
+    HIGHSCORE_CONFIG=$(saved_game_config)
+    e2e_start_game "$GAME_DIR" "$LANGUAGE_NOW" "$OUT_DIR/$LANGUAGE_NOW-restored-game.log" "$HIGHSCORE_CONFIG"
     if notice=$(e2e_wait_window 15 0); then
         e2e_pause 0.5
         shot "$LANGUAGE_NOW-9-autosave-notice"
@@ -203,6 +206,97 @@ style_shots() {
     quit_game "$MAIN"
 }
 
+# Starts a test server beside the network tests; it writes its port into PORT_FILE and runs until
+# the fifo "$WORK/hold" is closed by its writer.
+launch_test_server() {
+    local script=$1 port_file=$2; shift 2
+    /usr/bin/python3 "$(dirname "$0")/../tests/net/$script" "$@" <"$WORK/hold" >"$port_file" 2>/dev/null &
+}
+
+# The port a launched server wrote; waits up to 10 s for it.
+server_port() {
+    for _ in $(seq 100); do [ -s "$1" ] && break; e2e_pause 0.1; done
+    head -n 1 "$1"
+}
+
+# A table of nine rows as the web site writes it, with names in UTF-8.
+write_internet_page() {
+    local points=(990 870 760 700 640 520 480 300 150) names=(Anja Björn Chloé Dario Emeka Fumiko Gülşen Hamid Ines)
+    local places=(Oslo Malmö Lyon Napoli Lagos Kyoto İzmir Tunis Porto) i
+    {
+        echo "<html><body><table>"
+        echo "<!-- first row -->"
+        echo
+        for i in $(seq 0 8); do
+            printf '<TR><TD class="poi" >%s</TD><TD class="nam" >%s</TD><TD class="cou" >%s</TD></TR>\n\n\n' \
+                "${points[$i]}" "${names[$i]}" "${places[$i]}"
+        done
+        echo "</table></body></html>"
+    } >"$1/regular_hsc.html"
+}
+
+# Stretches the highscore dialog over its controls beyond the part it shows, for a screenshot.
+whole_dialog_shot() {
+    e2e_x xdotool windowsize "$DIALOG" 640 470
+    e2e_pause 1
+    shot "$LANGUAGE_NOW-$1"
+    e2e_x xdotool windowsize "$DIALOG" 309 327
+}
+
+# The highscore dialog against a site on this machine: as designed, then all its controls after a
+# fetch (Tab to the hidden button, Space), the posting (address and place, the thanks) and after it.
+internet_shots() {
+    local site mail hold
+    site=$(e2e_temp_dir)
+    mail=$(e2e_temp_dir)
+    write_internet_page "$site"
+    # The game keeps what it fetched and posted in its folder; the run leaves nothing there.
+    rm -f "$GAME_DIR/posted.txt" "$GAME_DIR/regular_hsc.html"
+    mkfifo "$WORK/hold"
+    launch_test_server page_server.py "$WORK/pages.port" --folder "$site"
+    launch_test_server mail_collector.py "$WORK/mail.port" "$mail"
+    exec {hold}>"$WORK/hold"
+    QUORVEL_SITE="http://127.0.0.1:$(server_port "$WORK/pages.port")/site/utf-8" QUORVEL_MAIL_HOST=127.0.0.1 \
+        QUORVEL_MAIL_PORT=$(server_port "$WORK/mail.port") \
+        e2e_start_game "$GAME_DIR" "$LANGUAGE_NOW" "$OUT_DIR/$LANGUAGE_NOW-internet.log" "$HIGHSCORE_CONFIG"
+    # The game stored at the last quit comes back with its notice first.
+    local notice height
+    if notice=$(e2e_wait_window 15 1); then
+        read -r _ _ _ height < <(e2e_geometry "$notice")
+        [ "$height" -lt 200 ] && press_enter "$notice" && e2e_wait_gone 5 "$notice"
+    fi
+    if start_up 18-splash-internet && open_dialog "$MAIN" ctrl+g Down Down Return; then
+        local highscores=$DIALOG
+        e2e_pause 0.5
+        shot "$LANGUAGE_NOW-18-highscores-as-designed"
+        e2e_keys "$highscores" Tab Tab space
+        e2e_pause 1
+        whole_dialog_shot 19-internet-table
+        e2e_keys "$highscores" space
+        if DIALOG=$(e2e_wait_window 5 0 "$MAIN" "$highscores"); then
+            e2e_keys "$DIALOG" z o e at e x a m p l e period o r g Tab Z udiaeresis r i c h
+            dialog_shot 20-posting-details press_enter
+            if DIALOG=$(e2e_wait_window 10 0 "$MAIN" "$highscores"); then
+                [ "$(ls "$mail")" ] || problem "$LANGUAGE_NOW: the collector holds no mail"
+                dialog_shot 21-posted press_enter
+                DIALOG=$highscores
+                whole_dialog_shot 22-after-posting
+                press_enter "$highscores"
+            else
+                problem "$LANGUAGE_NOW: no thanks after the posting"
+            fi
+        else
+            problem "$LANGUAGE_NOW: no posting details dialog"
+        fi
+    else
+        problem "$LANGUAGE_NOW: no highscore dialog"
+    fi
+    quit_game "$MAIN"
+    rm -f "$GAME_DIR/posted.txt" "$GAME_DIR/regular_hsc.html"
+    exec {hold}>&-
+    rm -f "$WORK/hold"
+}
+
 run_language() {
     LANGUAGE_NOW=$1
     local number
@@ -223,6 +317,7 @@ run_language() {
     quit_game "$MAIN"
     game_end_shots
     style_shots
+    internet_shots
     e2e_cleanup
 }
 

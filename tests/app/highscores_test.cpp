@@ -173,7 +173,11 @@ protected:
     static void expect_texts_fit(QWidget* window) {
         for (QLabel* label : window->findChildren<QLabel*>()) {
             if (!label->isVisibleTo(window) || !label->pixmap().isNull()) continue;
-            EXPECT_LE(label->x() + label->sizeHint().width(), window->width()) << label->text().toStdString();
+            EXPECT_LE(label->sizeHint().width(), label->width()) << label->text().toStdString();
+            // The highscore dialog's internet side lies beyond its right edge by design.
+            if (label->x() < window->width()) {
+                EXPECT_LE(label->x() + label->sizeHint().width(), window->width()) << label->text().toStdString();
+            }
         }
         for (QPushButton* button : window->findChildren<QPushButton*>())
             EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()) + 8, button->width());
@@ -234,7 +238,7 @@ TEST_P(DialogLanguage, AboutAndHighscoreWindowsShowTheirTextsWhole) {
     EXPECT_EQ(about.texts.value(0), "[] Quorvel 1.20 " + languages.get_string(212) + " " + project_contact_address() +
                                         " " + languages.get_string(201) + project_web_address());
 
-    THighscores highscores(&main_window, languages, default_highscore_lines(), [] { return false; });
+    THighscores highscores(&main_window, languages, default_highscore_lines(), {[] { return false; }, [] { return 24; }, "1.20", {}});
     ModalAnswer table([&](QWidget* dialog) {
         expect_texts_fit(dialog);
         EXPECT_EQ(dialog->windowTitle(), languages.get_string(87));

@@ -1,0 +1,276 @@
+#include "game_fixture.h"
+#include "python_server.h"
+
+#include "app/highscore_tables.h"
+#include "app/main_window_menu.h"
+#include "highscores/highscore_dialog.h"
+#include "highscores/name_entry_dialog.h"
+#include "localisation/languages.h"
+
+#include <QAction>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+const QString kAddress = "kai@example.test";
+const QStringList kCollectors{"board@scores.test", "copy@scores.test"};
+
+QString local_line(int rank, int points, const QString& name) {
+    return QString("%1.    %2").arg(rank).arg(QString::number(points).leftJustified(10)) + name;
+}
+
+// The web table: nine rows at the fixed distance after the marker, in the cells the game reads.
+QByteArray page(const QString& zoe_points = "700") {
+    const QList<std::pair<QString, QString>> rows{{"900", "Ann"}, {zoe_points, "Zoë"}, {"600", "Cy &amp; Co"},
+                                                  {"500", "Di"},  {"400", "Ed"},         {"300", "Flo"},
+                                                  {"200", "Gus"}, {"100", "Hal"},        {"50", "Ivy"}};
+    QString text = "<html><body><table>\n<!-- First Row -->\n\n";
+    for (const auto& [points, name] : rows)
+        text += QString(R"(<TR><TD class="poi" >%1</TD><TD class="nam" >%2</TD><TD class="cou" >Bergen</TD></TR>)")
+                    .arg(points, name) + "\n\n\n";
+    return (text + "</table></body></html>\n").toUtf8();
+}
+
+QStringList memo_lines(const QPlainTextEdit* memo) { return memo->toPlainText().split('\n'); }
+
+// The highscore dialog of a started game against a highscore site on this machine: the pages
+// served from `site` in UTF-8, the mail taken by a collector that files it in `mail`.
+class InternetHighscores : public GameFolder {
+protected:
+    void SetUp() override {
+        GameFolder::SetUp();
+        qputenv("QUORVEL_MAIL_HOST", "127.0.0.1");
+        qputenv("QUORVEL_COLLECTORS", kCollectors.join(',').toUtf8());
+        window = start();
+        window->show();
+        dialog = window->Highscores;
+        const QStringList table{local_line(1, 805, "Kai"), local_line(2, 800, "Jonas Quill"),
+                                local_line(3, 650, "Zoë"),  local_line(4, 620, "Lu"),
+                                local_line(5, 450, "Mo"),   local_line(6, 300, "Kai"),
+                                local_line(7, 100, "Nell Harrow"), local_line(8, 50, "Pim Vale"),
+                                local_line(9, 10, "Rosa Glen")};
+        dialog->set_lines(table + default_highscore_lines().mid(table.size()));
+        QFile posted(path("posted.txt"));
+        ASSERT_TRUE(posted.open(QIODevice::WriteOnly));
+        posted.write("1 Earlier\r\n450 mo\r\n");
+    }
+    void TearDown() override {
+        window.reset();
+        for (const char* variable : {"QUORVEL_SITE", "QUORVEL_MAIL_HOST", "QUORVEL_MAIL_PORT", "QUORVEL_COLLECTORS"})
+            qunsetenv(variable);
+        GameFolder::TearDown();
+    }
+
+    void serve(const QByteArray& bytes, const QString& charset = "utf-8") {
+        QFile file(site.filePath("regular_hsc.html"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        qputenv("QUORVEL_SITE", (pages.address() + "/site/" + charset).toUtf8());
+    }
+    void collect(const QStringList& options = {}) {
+        collector = std::make_unique<PythonServer>(QUORVEL_NET_TEST_DIR "/mail_collector.py", QStringList{mail.path()} + options);
+        qputenv("QUORVEL_MAIL_PORT", QByteArray::number(collector->port()));
+    }
+    // Opens the dialog and reaches the hidden button as a player does: Tab from OK, then Space.
+    void open_and_fetch() {
+        open();
+        dialog->okbtn->setFocus();
+        QTest::keyClick(dialog->okbtn, Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), dialog->post_button);
+        QTest::keyClick(dialog->post_button, Qt::Key_Space);
+    }
+    void open() {
+        dialog->show();
+        dialog->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+    }
+    // Posts and waits until the mail client has said its last word.
+    void post() {
+        const int before = answers.answered();
+        dialog->post_button->click();
+        run_until([&] { return answers.answered() > before + 1 || dialog->Display->toPlainText().size() < 100; });
+    }
+    QStringList received() const {
+        QStringList mails;
+        for (const QString& name : QDir(mail.path()).entryList({"*.json"}, QDir::Files, QDir::Name)) {
+            QFile file(mail.filePath(name));
+            file.open(QIODevice::ReadOnly);
+            mails << QString::fromLatin1(QByteArray::fromHex(QJsonDocument::fromJson(file.readAll())["data"].toString().toLatin1()));
+        }
+        return mails;
+    }
+    QByteArray file_bytes(const QString& name) const {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+    }
+
+    QTemporaryDir site;
+    QTemporaryDir mail;
+    PythonServer pages{QUORVEL_NET_TEST_DIR "/page_server.py", {"--folder", site.path()}};
+    std::unique_ptr<PythonServer> collector;
+    std::unique_ptr<TForm1> window;
+    THighscores* dialog = nullptr;
+    // The mail details asked for, and OK to every other window.
+    ModalAnswer answers{[this](QWidget* asked) {
+        if (asked == window->name_enter) {
+            window->name_enter->Edit2->setText(kAddress);
+            window->name_enter->Edit3->setText("Zürich");
+            window->name_enter->okbtn->click();
+        } else {
+            // A player reads the box while the mail client says goodbye.
+            QEventLoop reading;
+            QTimer::singleShot(300, &reading, &QEventLoop::quit);
+            reading.exec();
+            ModalAnswer::close_window(asked);
+        }
+    }};
+};
+
+}  // namespace
+
+// Fetch, rank, details, mail, record: each entry goes once, and only what the server accepted counts.
+TEST_F(InternetHighscores, ANewBestGoesFromTheLocalTableToTheCollectorOnce) {
+    serve(page());
+    collect();
+    open_and_fetch();
+    const Languages& texts = *window->languages;
+    EXPECT_EQ(memo_lines(dialog->Display).value(1), "700       Zoë" + QString(22, ' ') + "Bergen");
+    EXPECT_EQ(memo_lines(dialog->Display).value(2).left(10 + 7), "600       Cy & Co");
+    EXPECT_TRUE(memo_lines(dialog->DisplayMemo).contains("StatusCode = 200"));
+    EXPECT_TRUE(memo_lines(dialog->DisplayMemo).contains("RequestDone Error = 0"));
+    EXPECT_EQ(file_bytes("regular_hsc.html"), page());
+    EXPECT_EQ(dialog->post_button->text(), texts.get_string(85));
+    ASSERT_TRUE(dialog->post_button->isEnabled());
+
+    post();
+    EXPECT_EQ(answers.texts.last(), "[" + texts.get_string(90) + "] " + texts.get_string(89));
+    const QStringList mails = received();
+    ASSERT_EQ(mails.size(), 1);
+    const QString body = mails[0].section("\r\n\r\n", 1);
+    EXPECT_EQ(body, "regular mode highscore\r\nVersion: 1.20\r\nColor Depth: 24\r\n" + QString(34, '_') + "\r\n" +
+                        kAddress + "\r\n805 points  by Kai from Zürich\r\n620 points  by Lu from Zürich\r\n");
+    EXPECT_TRUE(mails[0].contains("\r\nSubject: regular Quorvel 2.1 highscore\r\n"));
+    EXPECT_EQ(file_bytes("posted.txt"), "1 Earlier\r\n450 mo\r\n805 Kai\r\n620 Lu\r\n");
+    EXPECT_FALSE(dialog->post_button->isEnabled());
+
+    // Reopened, the kept page is ranked again without a fetch: nothing is left to offer.
+    dialog->hide();
+    QFile::remove(site.filePath("regular_hsc.html"));
+    open();
+    EXPECT_EQ(memo_lines(dialog->Display).value(0).left(13), "900       Ann");
+    EXPECT_FALSE(dialog->post_button->isEnabled());
+
+    // The other mode's table is fetched anew.
+    dialog->hide();
+    ModalAnswer yes([](QWidget* asked) {
+        if (auto* button = asked->findChild<QPushButton*>("Button1")) return button->click();
+        answer_game_end(asked);
+    });
+    window->menu->Difficult1->trigger();
+    open();
+    EXPECT_EQ(dialog->post_button->text(), texts.get_string(84));
+    EXPECT_TRUE(dialog->post_button->isEnabled());
+}
+
+// An entry whose key waits in memory counts as posted only once the file says so.
+TEST_F(InternetHighscores, AnEntryNotPostedIsOfferedAgainAtTheNextOpening) {
+    serve(page("640"), "iso-8859-1");
+    QFile::remove(path("posted.txt"));
+    open_and_fetch();
+    EXPECT_EQ(memo_lines(dialog->Display).value(1).left(13), "640       ZoÃ");  // the page said UTF-8 bytes were Latin-1
+    dialog->hide();
+    open();
+    EXPECT_TRUE(dialog->post_button->isEnabled());
+    EXPECT_EQ(file_bytes("posted.txt"), "(none)");
+}
+
+struct Refusal {
+    const char* meaning;
+    QStringList collector_options;  // empty list with `no_server`: nobody listens
+    bool no_server;
+    int text;
+};
+
+class PostingRefused : public InternetHighscores, public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(PostingRefused, RecordsNothingAndLetsThePlayerTryAgain) {
+    serve(page());
+    if (GetParam().no_server) {
+        QTcpServer closed;
+        ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
+        qputenv("QUORVEL_MAIL_PORT", QByteArray::number(closed.serverPort()));
+    } else {
+        collect(GetParam().collector_options);
+    }
+    open_and_fetch();
+    post();
+    EXPECT_EQ(dialog->Display->toPlainText(), window->languages->get_string(GetParam().text));
+    EXPECT_EQ(file_bytes("posted.txt"), "1 Earlier\r\n450 mo\r\n");
+    EXPECT_TRUE(received().isEmpty());
+    EXPECT_TRUE(dialog->post_button->isEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Servers, PostingRefused,
+    ::testing::Values(Refusal{"DataRefused", {"--refuse-data"}, false, 91},
+                      Refusal{"SecondCollectorRefused", {"--refuse-rcpt", "copy@scores.test"}, false, 91},
+                      Refusal{"NoMailServer", {}, true, 92}),
+    [](const auto& info) { return std::string(info.param.meaning); });
+
+struct BadPage {
+    const char* meaning;
+    QByteArray bytes;
+};
+
+class BadPages : public InternetHighscores, public ::testing::WithParamInterface<BadPage> {};
+
+// The standard error report at the fetch and at every later opening; the button stays disabled.
+TEST_P(BadPages, AreReportedAndLeaveTheTableAsItWas) {
+    serve(GetParam().bytes);
+    EventGapWatch gaps;
+    open_and_fetch();
+    EXPECT_LT(gaps.longest_gap_ms(), 100);
+    EXPECT_EQ(answers.answered(), 1);
+    EXPECT_FALSE(dialog->post_button->isEnabled());
+    EXPECT_EQ(dialog->Display->toPlainText(), "");
+    dialog->hide();
+    open();
+    EXPECT_EQ(answers.answered(), 2);
+    EXPECT_EQ(dialog->Display->toPlainText(), "");
+    EXPECT_TRUE(answers.texts.last().startsWith("[" + QApplication::applicationName() + "] "));
+    EXPECT_FALSE(dialog->post_button->isEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, BadPages,
+    ::testing::Values(BadPage{"PointsNoNumber", page("7OO")}, BadPage{"TooShort", page().left(300)},
+                      BadPage{"OneLineOfAlmostOneMebibyte", QByteArray(1024 * 1024 - 10, 'x')}),
+    [](const auto& info) { return std::string(info.param.meaning); });
+
+// A failed fetch shows why and keeps the page file of the last good fetch.
+TEST_F(InternetHighscores, AFailedFetchShowsTheStatusAndKeepsTheOldPageFile) {
+    qputenv("QUORVEL_SITE", (pages.address() + "/site/utf-8").toUtf8());
+    QFile old(path("regular_hsc.html"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old page");
+    old.close();
+    open_and_fetch();
+    const QStringList shown = memo_lines(dialog->Display);
+    EXPECT_EQ(shown.mid(shown.size() - 2), QStringList({"StatusCode   = 404", "ReasonPhrase = Not Found"}));
+    EXPECT_FALSE(dialog->post_button->isEnabled());
+    EXPECT_EQ(file_bytes("regular_hsc.html"), "old page");
+    dialog->hide();
+    open();
+    EXPECT_EQ(dialog->post_button->text(), window->languages->get_string(84));
+    EXPECT_TRUE(dialog->post_button->isEnabled());
+}

@@ -68,6 +68,8 @@ signals:
     void Display(const QString& message);
     // Asked once per body line, LineNum from 1; the handler sets More to false when none is left.
     void GetData(int LineNum, QString& MsgLine, int MaxLen, bool& More);
+    // Comes from within the socket's own signals: a handler that runs an event loop of its own (a
+    // modal box) must be connected queued, or the socket may be deleted under that signal.
     void RequestDone(net::SmtpClient::RequestType RqType, quint16 Error);
 
 private:

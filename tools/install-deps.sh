@@ -3,7 +3,11 @@
 #   tools/install-deps.sh        what building and playing needs
 #   tools/install-deps.sh test   also what the tests and benchmarks need
 #   tools/install-deps.sh package   also what building and trying the Debian package needs
+#   tools/install-deps.sh site   only what the highscore site (site/quorvel-site) needs
+#   tools/install-deps.sh site-screenshots   the site and a headless browser for tools/site-screenshots.sh
 set -euo pipefail
+
+site_packages=(python3 python3-aiosmtpd)
 
 packages=(
     cmake g++ make pkg-config
@@ -20,6 +24,12 @@ if [ "${1:-}" = "test" ] || [ "${1:-}" = "package" ]; then
 fi
 if [ "${1:-}" = "package" ]; then
     packages+=(dpkg-dev file)
+fi
+if [ "${1:-}" = "site" ]; then
+    packages=("${site_packages[@]}")
+fi
+if [ "${1:-}" = "site-screenshots" ]; then
+    packages=("${site_packages[@]}" chromium fonts-dejavu-core)
 fi
 
 missing=()

@@ -14,7 +14,7 @@ PythonServer::PythonServer(const QString& script, const QStringList& arguments) 
     QElapsedTimer waited;
     waited.start();
     while (!process_.canReadLine() && waited.elapsed() < 10000) process_.waitForReadyRead(100);
-    port_ = process_.readLine().trimmed().toInt();
+    for (const QByteArray& number : process_.readLine().simplified().split(' ')) ports_.append(number.toInt());
 }
 
 PythonServer::~PythonServer() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -7,8 +8,9 @@
 #include <memory>
 
 // A test server written in Python, started with Debian's own interpreter (a pyenv shim would not
-// see Debian's aiosmtpd). The script prints its port as its first line and ends when its
-// standard input closes; the destructor closes it, or kills the script when it lingers.
+// see Debian's aiosmtpd). The script prints its port as its first line (a server with several
+// ports prints them all there, blanks between) and ends when its standard input closes; the
+// destructor closes it, or kills the script when it lingers.
 class PythonServer {
 public:
     PythonServer(const QString& script, const QStringList& arguments = {});
@@ -16,13 +18,13 @@ public:
     PythonServer(const PythonServer&) = delete;
     PythonServer& operator=(const PythonServer&) = delete;
 
-    // 0 when the server did not start within ten seconds.
-    int port() const { return port_; }
-    QString address() const { return "http://127.0.0.1:" + QString::number(port_); }
+    // The first line's numbers in order; 0 when the server did not start within ten seconds.
+    int port(int index = 0) const { return ports_.value(index); }
+    QString address() const { return "http://127.0.0.1:" + QString::number(port()); }
 
 private:
     QProcess process_;
-    int port_ = 0;
+    QList<int> ports_;
 };
 
 // The longest time the GUI thread went without handling its events, as a 5 ms timer sees it.

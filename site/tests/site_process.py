@@ -1,0 +1,107 @@
+"""The real site in a process of its own on ephemeral ports, mails as the game writes them, and a
+reader of the highscore page that follows the game's rules."""
+
+import os
+import re
+import smtplib
+import subprocess
+import tempfile
+import urllib.request
+
+SITE = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "quorvel-site")
+COLLECTORS = ["highscores@quorvel.example.org", "board@quorvel.example.org"]
+SUBJECTS = {"regular": "regular Quorvel 2.1 highscore", "difficult": "diffcult Quorvel 2.1 highscore"}
+
+
+class RunningSite:
+    """Starts the site on port 0 with its own data folder; close() ends it by closing its stdin."""
+
+    def __init__(self, data=None):
+        self._folder = None if data else tempfile.TemporaryDirectory()
+        self.data = data or self._folder.name
+        self.process = subprocess.Popen(
+            ["/usr/bin/python3", SITE, "--http", "127.0.0.1:0", "--smtp", "127.0.0.1:0", "--data", self.data,
+             "--print-ports", "--until-stdin-closes"],
+            stdin=subprocess.PIPE, stdout=subprocess.PIPE, env=dict(os.environ, PYTHONUNBUFFERED="1"))
+        self.http_port, self.smtp_port = (int(p) for p in self.process.stdout.readline().split())
+
+    def close(self):
+        self.process.stdin.close()
+        self.process.wait(timeout=10)
+        self.process.stdout.close()
+        if self._folder:
+            self._folder.cleanup()
+
+    def fetch(self, path):
+        """(status, headers, body bytes); an HTTP error status is an answer too."""
+        try:
+            with urllib.request.urlopen(f"http://127.0.0.1:{self.http_port}{path}", timeout=10) as reply:
+                return reply.status, reply.headers, reply.read()
+        except urllib.error.HTTPError as error:
+            return error.code, error.headers, error.read()
+
+    def table(self, mode):
+        status, headers, body = self.fetch(f"/{mode}_hsc.html")
+        assert status == 200 and headers["Content-Type"] == "text/html; charset=utf-8", (status, headers)
+        return parse_page(body.decode("utf-8"))
+
+    def send(self, message, recipients=COLLECTORS, sender="kai@example.test", connection=None):
+        """Sends one message; raises smtplib's errors for a refusal."""
+        if connection is not None:
+            return connection.sendmail(sender, recipients, message)
+        with smtplib.SMTP("127.0.0.1", self.smtp_port, timeout=10) as smtp:
+            return smtp.sendmail(sender, recipients, message)
+
+
+def body_lines(mode, entries, address="kai@example.test"):
+    return [f"{mode} mode highscore", "Version: 1.20", "Color Depth: 24", "_" * 34, address] + [
+        f"{points} points  by {name} from {place}" for points, name, place in entries]
+
+
+def game_mail(mode, entries, subject=None, lines=None, address="kai@example.test"):
+    """The bytes of a mail as the game composes it: ISO-8859-1 (bytes pass through as given), CRLF."""
+    head = (f"From: {address}\r\nTo: {COLLECTORS[0]}\r\nSubject: {SUBJECTS[mode] if subject is None else subject}\r\n"
+            'Mime-Version: 1.0\r\nContent-Type: text/plain; charset="iso-8859-1"\r\n'
+            "Date: Sun, 6 Dec 2026 17:05:09\r\n\r\n")
+    body = "\r\n".join(lines if lines is not None else body_lines(mode, entries, address)) + "\r\n"
+    return (head + body).encode("latin-1", errors="surrogateescape")
+
+
+def _cell(rest, marker):
+    at = rest.find(marker)
+    if at < 0:
+        return "", ""
+    rest = rest[at + 6:]
+    end = rest.find("</TD")
+    return rest[:max(end, 0)].strip("".join(map(chr, range(33)))), rest
+
+
+def _decoded(text):
+    named = {"lt": "<", "gt": ">", "quot": '"', "apos": "'", "amp": "&"}
+
+    def one(match):
+        body = match.group(1)
+        if body in named:
+            return named[body]
+        try:
+            code = int(body[2:], 16) if body[:2] in ("#x", "#X") else int(body[1:], 10) if body[:1] == "#" else 0
+        except ValueError:
+            return match.group(0)
+        return chr(code) if 0 < code <= 0x10FFFF and not 0xD800 <= code <= 0xDFFF else match.group(0)
+
+    return re.sub(r"&([^;&]{1,8});", one, text)
+
+
+def parse_page(text):
+    """[(points, name, place)] of the nine rows, read as the game reads them."""
+    lines = text.split("\n")
+    marker = next(i for i, line in enumerate(lines) if line.lower() == "<!-- first row -->")
+    rows = []
+    for i in range(9):
+        points, rest = _cell(lines[marker + 2 + 3 * i], "poi")
+        name, rest = _cell(rest, "nam")
+        place, _ = _cell(rest, "cou")
+        if not re.fullmatch(r"[+-]?\d+", points):
+            raise ValueError(f"row {i + 1}: '{points}' is no number")
+        rows.append((int(points), _decoded(name), _decoded(place)))
+    return rows

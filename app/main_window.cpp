@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/about_window.h"
+#include "app/board_focus.h"
 #include "app/main_window_menu.h"
 #include "app/window_placement.h"
 #include "engine/spielklasse.h"
@@ -39,6 +40,8 @@ TForm1::TForm1(Options options)
     surface_->setAutoFillBackground(true);
     surface_->setPalette(QPalette(Qt::gray));
     setCentralWidget(surface_);
+    board_focus_ = new BoardFocus(surface_);
+    setFocusPolicy(Qt::StrongFocus);
     const std::array<const char*, 4> frame_names{"Image5", "Image6", "Image8", "Image9"};
     for (std::size_t i = 0; i < frame_images.size(); ++i) {
         frame_images[i] = new QLabel(surface_);

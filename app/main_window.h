@@ -24,6 +24,7 @@ class Tabout_window;
 class Tgame_over;
 class Tload_libraries;
 class Tname_enter;
+class BoardFocus;
 class FieldLabel;
 
 // The main window: menu, board, preview, score, the two animation timers, and the host of the
@@ -128,6 +129,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
@@ -149,6 +151,7 @@ private:
     bool load_frame_pictures();
     FieldLabel* label_for(TMyImage& image);
     void report_missing_picture(const QString& name);
+    bool keyboard_play(int key);
     void apply_board_layout();
 
     Options options_;
@@ -161,6 +164,7 @@ private:
     StandardRandom random_;
     SystemClock clock_;
     QWidget* surface_ = nullptr;
+    BoardFocus* board_focus_ = nullptr;
     std::array<int, 81> shown_cursor_{};
     bool shut_down_ = false;
     bool addons_scanned_ = false;

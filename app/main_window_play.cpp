@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/board_focus.h"
 #include "app/field_label.h"
 #include "app/main_window_menu.h"
 #include "engine/spielklasse.h"
@@ -66,7 +67,11 @@ FieldLabel* TForm1::label_for(TMyImage& image) {
     const auto index = static_cast<std::size_t>(image.Tag);
     FieldLabel*& label = image.on_board ? field_labels[index] : preview_labels[index];
     if (label) return label;
-    label = new FieldLabel(surface_, image, [this](TMyImage& clicked) { board_click(clicked); });
+    // A mouse click takes the keyboard's frame away; the keys bring it back.
+    label = new FieldLabel(surface_, image, [this](TMyImage& clicked) {
+        board_focus_->hide();
+        board_click(clicked);
+    });
     if (!image.on_board) label->setGeometry(237 + kPreviewSize * image.Tag, 3, kPreviewSize, kPreviewSize);
     label->show();
     return label;

@@ -20,6 +20,14 @@ void Spielklasse::click(TMyImage& control) {
     select(control);
 }
 
+void Spielklasse::deselect() {
+    if (busy || selected == nullptr) return;
+    set_field(selected->Tag, rest_code(selected->color));
+    selected = nullptr;
+    clear_reachable();
+    form->update_cursors();
+}
+
 void Spielklasse::select(TMyImage& control) {
     selected = &control;
     clear_reachable();

@@ -66,6 +66,8 @@ public:
 
     // Play control.
     void click(TMyImage& control);
+    // Puts the picked-up stone back at rest; nothing while a stone travels.
+    void deselect();
     int cursor_for(const TMyImage& field) const;
     void animate_selected();
     void highlight_tick();

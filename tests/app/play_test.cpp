@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 
 namespace {
 
@@ -110,4 +111,42 @@ TEST_F(GameFolder, NewGameShowsTheGameOverPictureAndStartsWithThreeStones) {
     EXPECT_TRUE(picture_shown);
     EXPECT_EQ(window->engine->count_stones(), 3);
     EXPECT_EQ(window->engine->score_display->get_value(), 0);
+}
+
+// Arrow keys move a frame that stops at the edges, Space and Return act as clicks on its field,
+// Escape puts a picked-up stone back but cannot call back a travelling one, and the mouse takes
+// the frame away.
+TEST_F(GameFolder, TheKeyboardPlaysAsTheMouseDoes) {
+    std::unique_ptr<TForm1> window = start();
+    window->show();
+    Spielklasse& engine = *window->engine;
+    set_board(engine, {"R", "G"});
+    const auto* frame = window->findChild<QWidget*>("BoardFocus");
+    const auto press = [&](Qt::Key key, int times = 1) {
+        for (int i = 0; i < times; ++i) QTest::keyClick(window.get(), key);
+    };
+    ASSERT_FALSE(frame->isVisible());
+    press(Qt::Key_Left);  // shows the frame where it stands
+    EXPECT_EQ(frame->geometry(), field(*window, 40)->geometry());
+    press(Qt::Key_Up, 6);
+    press(Qt::Key_Left, 6);
+    EXPECT_EQ(frame->geometry(), field(*window, 0)->geometry());
+    press(Qt::Key_Space);
+    EXPECT_EQ(engine.selected, &engine.field_images[0]);
+    press(Qt::Key_Escape);
+    EXPECT_EQ(engine.selected, nullptr);
+    EXPECT_EQ(engine.field_images[0].color, 1);
+    press(Qt::Key_Return);
+    press(Qt::Key_Right, 8);
+    press(Qt::Key_Return);
+    ASSERT_TRUE(engine.busy);
+    press(Qt::Key_Escape);
+    press(Qt::Key_Down);
+    press(Qt::Key_Space);  // a click during the travel changes nothing
+    EXPECT_EQ(engine.selected, &engine.field_images[0]);
+    ASSERT_TRUE(run_until([&] { return !engine.busy; }));
+    EXPECT_EQ(rest_code(engine.field_images[8].color), 1);
+    EXPECT_EQ(frame->geometry(), field(*window, 17)->geometry());
+    click(field(*window, 9));
+    EXPECT_FALSE(frame->isVisible());
 }

@@ -1,53 +1,52 @@
 #include "platform/sound_player.h"
 
-#include "platform/wave_format.h"
+namespace {
 
-#include <QAudioDevice>
-#include <QAudioSink>
-#include <QMediaDevices>
+// A style brings three sounds: each is decoded once while the style is in use.
+constexpr qsizetype kDecodedWaves = 3;
+
+}  // namespace
 
 SoundPlayer::SoundPlayer(QObject* parent) : QObject(parent) {}
 
-SoundPlayer::~SoundPlayer() {
-    stop();
-}
+SoundPlayer::~SoundPlayer() = default;
 
 SoundPlayer::Result SoundPlayer::play(const QByteArray& wave_bytes) {
     ++requests_;
-    stop();
-    const std::optional<WaveData> wave = parse_wave(wave_bytes);
+    const std::optional<WaveData> wave = decoded(wave_bytes);
     if (!wave) {
+        stop();
         return Result::BadWave;
     }
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (device.isNull()) {
-        return Result::NoDevice;
+    switch (output_.start(*wave)) {
+    case PulseOutput::Outcome::Playing: return Result::Started;
+    case PulseOutput::Outcome::NoServer:
+    case PulseOutput::Outcome::NoSink: return Result::NoDevice;
+    case PulseOutput::Outcome::Refused: return Result::DeviceError;
     }
-    samples_.setData(wave->pcm);
-    samples_.open(QIODevice::ReadOnly);
-    sink_ = std::make_unique<QAudioSink>(device, wave->format);
-    connect(sink_.get(), &QAudioSink::stateChanged, this,
-            [this, sink = sink_.get()](QAudio::State state) {
-                if (state == QAudio::IdleState && sink_.get() == sink) {
-                    sink->stop();   // every sample played: give the output back
-                }
-            });
-    sink_->start(&samples_);
-    if (sink_->error() != QAudio::NoError) {
-        stop();
-        return Result::DeviceError;
-    }
-    return Result::Started;
+    return Result::DeviceError;
 }
 
 void SoundPlayer::stop() {
-    if (sink_) {
-        sink_->stop();
-        sink_.reset();
-    }
-    samples_.close();
+    output_.stop();
 }
 
 bool SoundPlayer::is_playing() const {
-    return sink_ && sink_->state() == QAudio::ActiveState;
+    return output_.is_playing();
+}
+
+std::optional<WaveData> SoundPlayer::decoded(const QByteArray& wave_bytes) {
+    for (const auto& [bytes, wave] : decoded_) {
+        if (bytes == wave_bytes) {
+            return wave;
+        }
+    }
+    std::optional<WaveData> wave = parse_wave(wave_bytes);
+    if (wave) {
+        if (decoded_.size() == kDecodedWaves) {
+            decoded_.removeFirst();
+        }
+        decoded_.append({wave_bytes, *wave});
+    }
+    return wave;
 }

@@ -1,15 +1,17 @@
 #pragma once
 
-#include <QBuffer>
+#include "platform/pulse_output.h"
+#include "platform/wave_format.h"
+
 #include <QByteArray>
+#include <QList>
 #include <QObject>
 
-#include <memory>
+#include <utility>
 
-class QAudioSink;
-
-// Plays one wave at a time on the default audio output. A new sound cuts off the one still
-// playing. Without an audio output nothing plays, and that is no error.
+// Plays one wave at a time on the sound server's default output. A new sound cuts off the one
+// still playing. Without a sound server or an output nothing plays, and that is no error.
+// Nothing reaches the sound server before the first play().
 class SoundPlayer : public QObject {
 public:
     enum class Result { Started, NoDevice, BadWave, DeviceError };
@@ -17,7 +19,8 @@ public:
     explicit SoundPlayer(QObject* parent = nullptr);
     ~SoundPlayer() override;
 
-    // Returns at once; the sound goes on playing from the event loop.
+    // Returns at once (waits at most PulseOutput::kReplyWait for the server); the sound goes on
+    // playing in the background.
     Result play(const QByteArray& wave_bytes);
     void stop();
     bool is_playing() const;
@@ -25,7 +28,9 @@ public:
     int requests() const { return requests_; }
 
 private:
-    QBuffer samples_;                    // read by the sink: declared first, destroyed last
-    std::unique_ptr<QAudioSink> sink_;
+    std::optional<WaveData> decoded(const QByteArray& wave_bytes);
+
+    QList<std::pair<QByteArray, WaveData>> decoded_;   // the waves played last, oldest first
+    PulseOutput output_;
     int requests_ = 0;
 };

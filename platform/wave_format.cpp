@@ -70,16 +70,16 @@ bool has_pcm_subformat(const QByteArray& bytes, const Chunk& fmt) {
                        kPcmSubformat.size()) == 0;
 }
 
-QAudioFormat::SampleFormat sample_format_for(int bits) {
+std::optional<WaveFormat::Sample> sample_for(int bits) {
     switch (bits) {
-    case 8: return QAudioFormat::UInt8;
-    case 16: return QAudioFormat::Int16;
-    case 32: return QAudioFormat::Int32;
-    default: return QAudioFormat::Unknown;
+    case 8: return WaveFormat::Sample::UInt8;
+    case 16: return WaveFormat::Sample::Int16;
+    case 32: return WaveFormat::Sample::Int32;
+    default: return std::nullopt;
     }
 }
 
-std::optional<QAudioFormat> read_format(const QByteArray& bytes, const Chunk& fmt) {
+std::optional<WaveFormat> read_format(const QByteArray& bytes, const Chunk& fmt) {
     if (fmt.offset < 0 || fmt.size < kPlainFmtSize) {
         return std::nullopt;
     }
@@ -89,30 +89,35 @@ std::optional<QAudioFormat> read_format(const QByteArray& bytes, const Chunk& fm
     const int block_align = u16_at(bytes, fmt.offset + 12);
     const int bits = u16_at(bytes, fmt.offset + 14);
     const bool pcm = tag == kFormatPcm || (tag == kFormatExtensible && has_pcm_subformat(bytes, fmt));
-    const QAudioFormat::SampleFormat sample_format = sample_format_for(bits);
-    if (!pcm || sample_format == QAudioFormat::Unknown || channels < 1 || channels > 2 ||
+    const std::optional<WaveFormat::Sample> sample = sample_for(bits);
+    if (!pcm || !sample || channels < 1 || channels > 2 ||
         rate < kMinSampleRate || rate > kMaxSampleRate || block_align != channels * bits / 8) {
         return std::nullopt;
     }
-    QAudioFormat format;
-    format.setSampleFormat(sample_format);
-    format.setChannelCount(channels);
-    format.setSampleRate(int(rate));
-    return format;
+    return WaveFormat{int(rate), channels, *sample};
 }
 
 }  // namespace
+
+int WaveFormat::bytes_per_frame() const {
+    switch (sample) {
+    case Sample::UInt8: return channels;
+    case Sample::Int16: return channels * 2;
+    case Sample::Int32: return channels * 4;
+    }
+    return 0;
+}
 
 std::optional<WaveData> parse_wave(const QByteArray& bytes) {
     if (bytes.size() < kRiffHeaderSize || !has_id(bytes, 0, "RIFF") || !has_id(bytes, 8, "WAVE")) {
         return std::nullopt;
     }
     const ChunkMap chunks = find_chunks(bytes);
-    const std::optional<QAudioFormat> format = read_format(bytes, chunks.fmt);
+    const std::optional<WaveFormat> format = read_format(bytes, chunks.fmt);
     if (!format || chunks.data.offset < 0) {
         return std::nullopt;
     }
-    const qint64 frame_bytes = format->bytesPerFrame();
+    const qint64 frame_bytes = format->bytes_per_frame();
     const qint64 pcm_size = chunks.data.size - chunks.data.size % frame_bytes;
     if (pcm_size == 0 || pcm_size > kMaxWavePcmBytes) {
         return std::nullopt;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QAudioFormat>
 #include <QByteArray>
 
 #include <optional>
@@ -8,8 +7,18 @@
 // Longest sample data a wave may bring; anything beyond is refused, not cut.
 constexpr qsizetype kMaxWavePcmBytes = 16 * 1024 * 1024;
 
+struct WaveFormat {
+    enum class Sample { UInt8, Int16, Int32 };   // 16 and 32 bits are little-endian
+
+    int sample_rate = 0;
+    int channels = 0;
+    Sample sample = Sample::UInt8;
+
+    int bytes_per_frame() const;
+};
+
 struct WaveData {
-    QAudioFormat format;
+    WaveFormat format;
     QByteArray pcm;   // whole frames only, in the sample order of the file
 };
 

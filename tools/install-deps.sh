@@ -11,13 +11,13 @@ site_packages=(python3 python3-aiosmtpd)
 
 packages=(
     cmake g++ make pkg-config
-    qt6-base-dev qt6-multimedia-dev libzip-dev
+    qt6-base-dev libpulse-dev libzip-dev
     fonts-dejavu-core fonts-liberation2
 )
 if [ "${1:-}" = "test" ] || [ "${1:-}" = "package" ]; then
     packages+=(
         libgtest-dev libbenchmark-dev
-        python3 python3-aiosmtpd
+        python3 python3-aiosmtpd pulseaudio
         xvfb xauth xdotool imagemagick unzip
         desktop-file-utils appstream
     )

@@ -279,9 +279,9 @@ TEST_P(ShippedStyle, SoundsAreShortSoftDistinctMonoPcmWavesWithoutClicks) {
         const QByteArray bytes = style().module->wave(name).value_or(QByteArray());
         const std::optional<WaveData> wave = parse_wave(bytes);
         ASSERT_TRUE(wave) << name << " is no PCM wave the game plays";
-        ASSERT_EQ(wave->format.sampleFormat(), QAudioFormat::Int16) << name;
-        EXPECT_EQ(wave->format.channelCount(), 1) << name;
-        EXPECT_EQ(wave->format.sampleRate(), 22050) << name;
+        ASSERT_EQ(wave->format.sample, WaveFormat::Sample::Int16) << name;
+        EXPECT_EQ(wave->format.channels, 1) << name;
+        EXPECT_EQ(wave->format.sample_rate, 22050) << name;
         // The format comes before the samples, and the sizes in the headers add up to the file.
         EXPECT_LT(bytes.indexOf("fmt "), bytes.indexOf("data")) << name;
         EXPECT_EQ(qFromLittleEndian<quint32>(bytes.constData() + 4), bytes.size() - 8) << name;

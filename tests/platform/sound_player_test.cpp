@@ -2,12 +2,23 @@
 #include "platform/sound_player.h"
 #include "platform/wave_format.h"
 
-#include <QAudioDevice>
 #include <QCoreApplication>
-#include <QMediaDevices>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <functional>
 #include <memory>
 #include <random>
+#include <thread>
 
 namespace {
 
@@ -39,7 +50,7 @@ struct WaveCase {
     QByteArray file;
     int channels = 0;
     int rate = 0;
-    QAudioFormat::SampleFormat sample_format = QAudioFormat::Unknown;
+    WaveFormat::Sample sample = WaveFormat::Sample::UInt8;
     qsizetype pcm_bytes = 0;   // the first ones of samples()
 };
 
@@ -50,20 +61,20 @@ class ParseValidWave : public ::testing::TestWithParam<WaveCase> {};
 TEST_P(ParseValidWave, GivesTheFormatAndTheSamples) {
     const std::optional<WaveData> wave = parse(GetParam().file);
     ASSERT_TRUE(wave.has_value());
-    EXPECT_EQ(wave->format.channelCount(), GetParam().channels);
-    EXPECT_EQ(wave->format.sampleRate(), GetParam().rate);
-    EXPECT_EQ(wave->format.sampleFormat(), GetParam().sample_format);
+    EXPECT_EQ(wave->format.channels, GetParam().channels);
+    EXPECT_EQ(wave->format.sample_rate, GetParam().rate);
+    EXPECT_EQ(wave->format.sample, GetParam().sample);
     EXPECT_EQ(wave->pcm, samples(GetParam().pcm_bytes));
 }
 
-constexpr auto kU8 = QAudioFormat::UInt8;
-constexpr auto kS16 = QAudioFormat::Int16;
+constexpr auto kU8 = WaveFormat::Sample::UInt8;
+constexpr auto kS16 = WaveFormat::Sample::Int16;
 
 INSTANTIATE_TEST_SUITE_P(
     Files, ParseValidWave,
     ::testing::Values(
         WaveCase{"Stereo8", simple_wave(64, {2, 11025, 8}), 2, 11025, kU8, 64},
-        WaveCase{"Stereo32", simple_wave(64, {2, 48000, 32}), 2, 48000, QAudioFormat::Int32, 64},
+        WaveCase{"Stereo32", simple_wave(64, {2, 48000, 32}), 2, 48000, WaveFormat::Sample::Int32, 64},
         WaveCase{"LowestRate", simple_wave(8, {1, 4000, 8}), 1, 4000, kU8, 8},
         WaveCase{"HighestRate", simple_wave(8, {1, 192000, 8}), 1, 192000, kU8, 8},
         WaveCase{"ExtensiblePcm", with_fmt(extensible_fmt_body(kStereo16, kPcmGuid)), 2, 44100,
@@ -139,7 +150,7 @@ TEST(ParseWave, RefusesMoreSamplesThanTheLimit) {
 void expect_sane(const QByteArray& bytes) {
     if (const std::optional<WaveData> wave = parse(bytes)) {
         EXPECT_GT(wave->pcm.size(), 0);
-        EXPECT_EQ(wave->pcm.size() % wave->format.bytesPerFrame(), 0);
+        EXPECT_EQ(wave->pcm.size() % wave->format.bytes_per_frame(), 0);
         EXPECT_TRUE(bytes.contains(wave->pcm));
     }
 }
@@ -161,29 +172,199 @@ TEST(ParseWave, SurvivesRandomBytesAndDamagedFiles) {
     }
 }
 
-// This machine may have no audio output: "no device" is then the right answer wherever a
-// sound could start.
-TEST(SoundPlayer, PlaysOneWaveAtATimeRefusesOtherBytesAndGoesAwayWhilePlaying) {
-    using Result = SoundPlayer::Result;
-    const Result started =
-        QMediaDevices::defaultAudioOutput().isNull() ? Result::NoDevice : Result::Started;
+// The player, against no sound server, one that never answers, and a real one.
+
+using Result = SoundPlayer::Result;
+using namespace std::chrono_literals;
+
+const QByteArray kLongWave = simple_wave(4 * 44100 * 5, kStereo16);   // 5 s
+const QByteArray kShortWave = simple_wave(4 * 441, kStereo16);        // 10 ms
+
+bool eventually(const std::function<bool()>& condition) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.hasExpired(3000)) return false;
+        std::this_thread::sleep_for(10ms);
+    }
+    return true;
+}
+
+// Sets a variable while it lives.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const QByteArray& value)
+        : name_(name), had_(qEnvironmentVariableIsSet(name)), previous_(qgetenv(name)) {
+        qputenv(name, value);
+    }
+    ~ScopedVariable() { had_ ? qputenv(name_, previous_) : qunsetenv(name_); }
+
+private:
+    const char* name_;
+    bool had_;
+    QByteArray previous_;
+};
+
+// Points libpulse at a socket in a temporary folder, so that no sound server of this machine
+// is reached and nothing is written outside the folder.
+class SoundServerFolder {
+public:
+    QString socket() const { return folder_.filePath("native"); }
+
+private:
+    QTemporaryDir folder_;
+    ScopedVariable server_{"PULSE_SERVER", "unix:" + socket().toUtf8()};
+    ScopedVariable runtime_{"PULSE_RUNTIME_PATH", folder_.path().toUtf8()};
+    ScopedVariable xdg_runtime_{"XDG_RUNTIME_DIR", folder_.path().toUtf8()};
+    ScopedVariable home_{"HOME", folder_.path().toUtf8()};
+};
+
+// A PulseAudio server on the folder's socket, with a silent output when asked for.
+class PulseServer {
+public:
+    PulseServer(const SoundServerFolder& folder, bool with_output) : socket_(folder.socket()) {
+        QStringList arguments{"--daemonize=no", "--exit-idle-time=-1", "-n", "--use-pid-file=no",
+                              "--log-level=error"};
+        if (with_output) arguments << "-L" << "module-null-sink";
+        arguments << "-L" << "module-native-protocol-unix auth-anonymous=1 socket=" + socket_;
+        server_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        server_.start("pulseaudio", arguments);
+    }
+    ~PulseServer() { kill(); }
+
+    bool listening() const {
+        return eventually([this] { return QFile::exists(socket_); });
+    }
+    int playback_streams() const {
+        QProcess list;
+        list.start("pactl", {"-s", socket_, "list", "short", "sink-inputs"});
+        list.waitForFinished(3000);
+        return int(list.readAllStandardOutput().count('\n'));
+    }
+    void kill() {
+        server_.kill();
+        server_.waitForFinished(3000);
+    }
+
+private:
+    QString socket_;
+    QProcess server_;
+};
+
+int running_threads() {
+    return int(QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
+}
+
+// The server drops a stream that was cut off or stopped a moment after the player did.
+bool streams_become(const PulseServer& server, int streams) {
+    return eventually([&] { return server.playback_streams() == streams; });
+}
+
+class WithPulseServer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (QStandardPaths::findExecutable("pulseaudio").isEmpty()) {
+            GTEST_SKIP() << "pulseaudio is not installed here (tools/install-deps.sh test installs it)";
+        }
+    }
+};
+
+TEST(SoundPlayer, WithoutAServerStaysSilentAndAnswersAtOnce) {
+    const SoundServerFolder folder;
+    SoundPlayer player;
+    QElapsedTimer timer;
+    timer.start();
+    for (int round = 0; round < 5; ++round) {
+        EXPECT_EQ(player.play(simple_wave(8000)), Result::NoDevice);
+        EXPECT_FALSE(player.is_playing());
+    }
+    EXPECT_EQ(player.play("RIFF junk that goes on"), Result::BadWave);
+    EXPECT_LT(timer.elapsed(), 100);
+    EXPECT_EQ(player.requests(), 6);
+}
+
+// A socket that takes connections and never answers: one short wait, then silence without
+// waiting until it is time to try again.
+TEST(SoundPlayer, AServerThatNeverAnswersCostsOneShortWait) {
+    const SoundServerFolder folder;
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, folder.socket().toUtf8().constData(), sizeof address.sun_path - 1);
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(listener, 8), 0);
+    {
+        SoundPlayer player;
+        QElapsedTimer timer;
+        timer.start();
+        EXPECT_EQ(player.play(kShortWave), Result::NoDevice);
+        EXPECT_LT(timer.elapsed(), 100);
+        timer.restart();
+        for (int round = 0; round < 20; ++round) {
+            EXPECT_EQ(player.play(kShortWave), Result::NoDevice);
+        }
+        EXPECT_LT(timer.elapsed(), 100);
+    }
+    close(listener);
+}
+
+TEST_F(WithPulseServer, PlaysOneWaveAtATimeRefusesOtherBytesAndGoesAwayWhilePlaying) {
+    const SoundServerFolder folder;
+    const PulseServer server(folder, true);
+    ASSERT_TRUE(server.listening());
+    ASSERT_TRUE(streams_become(server, 0));
+    const int threads = running_threads();
     auto owner = std::make_unique<QObject>();
     auto* player = new SoundPlayer(owner.get());
-    EXPECT_EQ(player->play(simple_wave(80000, kStereo16)), started);
-    EXPECT_EQ(player->is_playing(), started == Result::Started);
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    EXPECT_EQ(player->play(simple_wave(8000)), started);   // cuts off the first
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(player->play(kLongWave), Result::Started);
+    EXPECT_TRUE(player->is_playing());
+    EXPECT_TRUE(streams_become(server, 1));
+    EXPECT_EQ(player->play(kShortWave), Result::Started);   // cuts off the long one
+    EXPECT_TRUE(eventually([&] { return !player->is_playing(); }));
+    EXPECT_TRUE(streams_become(server, 0));
+
+    EXPECT_EQ(player->play(simple_wave(22050 * 2, {2, 22050, 8})), Result::Started);
     EXPECT_EQ(player->play("RIFF junk that goes on"), Result::BadWave);
     EXPECT_FALSE(player->is_playing());
-    EXPECT_EQ(player->play(simple_wave(8000, {2, 22050, 8})), started);
+    EXPECT_TRUE(streams_become(server, 0));
+
+    EXPECT_EQ(player->play(kLongWave), Result::Started);
     player->stop();
     EXPECT_FALSE(player->is_playing());
-    EXPECT_EQ(player->play(simple_wave(80000)), started);
-    EXPECT_EQ(player->requests(), 5);
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_TRUE(streams_become(server, 0));
+
+    EXPECT_EQ(player->play(kLongWave), Result::Started);
+    EXPECT_EQ(player->requests(), 6);
     owner.reset();
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(running_threads(), threads);
+    EXPECT_TRUE(streams_become(server, 0));
+}
+
+TEST_F(WithPulseServer, AServerWithoutAnOutputIsNoDevice) {
+    const SoundServerFolder folder;
+    const PulseServer server(folder, false);
+    ASSERT_TRUE(server.listening());
+    SoundPlayer player;
+    EXPECT_EQ(player.play(kShortWave), Result::NoDevice);
+    EXPECT_FALSE(player.is_playing());
+}
+
+TEST_F(WithPulseServer, AServerThatDiesWhilePlayingEndsTheSoundAndLeavesSilence) {
+    const SoundServerFolder folder;
+    PulseServer server(folder, true);
+    ASSERT_TRUE(server.listening());
+    SoundPlayer player;
+    ASSERT_EQ(player.play(kLongWave), Result::Started);
+    server.kill();
+    EXPECT_TRUE(eventually([&] { return !player.is_playing(); }));
+    QElapsedTimer timer;
+    timer.start();
+    for (int round = 0; round < 5; ++round) {
+        const Result result = player.play(kShortWave);
+        EXPECT_TRUE(result == Result::NoDevice || result == Result::DeviceError);
+    }
+    EXPECT_LT(timer.elapsed(), 100);
+    EXPECT_FALSE(player.is_playing());
 }
 
 }  // namespace

@@ -47,6 +47,7 @@ void THighscores::compose_mail() {
     details.Edit1->setText(name);
     const QString address = details.Edit2->text();
     const QString place = details.Edit3->text();
+    if (!net::SmtpClient::is_safe_address(address)) throw net::SmtpError("the mail address cannot be sent");
     const HighscoreMail mail = highscore_mail();
     if (mail.collectors.isEmpty()) throw net::SmtpError("no mailbox collects highscores");
     SmtpClient->Host = mail.host;

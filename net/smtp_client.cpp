@@ -45,13 +45,6 @@ bool has_control(const QString& text) {
     return std::any_of(code_points.begin(), code_points.end(), is_control);
 }
 
-// Printable ASCII only: no blank, no angle bracket that could end the path of the command.
-bool is_safe_address(const QString& address) {
-    return std::all_of(address.begin(), address.end(), [](QChar c) {
-        return c.unicode() > 0x20 && c.unicode() < 0x7F && c != u'<' && c != u'>';
-    });
-}
-
 // One octet per character; a character beyond ISO-8859-1 becomes "?".
 QByteArray to_latin1(const QString& text) {
     QByteArray bytes;
@@ -94,6 +87,13 @@ std::optional<ReplyLine> parse_reply_line(const QByteArray& line) {
 }
 
 }  // namespace
+
+// Printable ASCII only: no blank, no angle bracket that could end the path of the command.
+bool SmtpClient::is_safe_address(const QString& address) {
+    return std::all_of(address.begin(), address.end(), [](QChar c) {
+        return c.unicode() > 0x20 && c.unicode() < 0x7F && c != u'<' && c != u'>';
+    });
+}
 
 SmtpClient::SmtpClient(QObject* parent) : QObject(parent), reply_timer_(new QTimer(this)) {
     reply_timer_->setSingleShot(true);

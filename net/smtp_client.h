@@ -45,6 +45,9 @@ public:
     explicit SmtpClient(QObject* parent = nullptr);
     ~SmtpClient() override;
 
+    // An address the envelope can carry: printable ASCII, no blank, no angle bracket.
+    static bool is_safe_address(const QString& address);
+
     QString Host;
     QString Port = "smtp";  // a number or a service name
     QString SignOn;         // the name in EHLO / HELO

@@ -118,12 +118,13 @@ protected:
     QTemporaryDir mail;
     PythonServer pages{QUORVEL_NET_TEST_DIR "/page_server.py", {"--folder", site.path()}};
     std::unique_ptr<PythonServer> collector;
+    QString address = kAddress;  // what the player types for the posting
     std::unique_ptr<TForm1> window;
     THighscores* dialog = nullptr;
     // The mail details asked for, and OK to every other window.
     ModalAnswer answers{[this](QWidget* asked) {
         if (asked == window->name_enter) {
-            window->name_enter->Edit2->setText(kAddress);
+            window->name_enter->Edit2->setText(address);
             window->name_enter->Edit3->setText("Zürich");
             window->name_enter->okbtn->click();
         } else {
@@ -226,6 +227,23 @@ INSTANTIATE_TEST_SUITE_P(
                       Refusal{"SecondCollectorRefused", {"--refuse-rcpt", "copy@scores.test"}, false, 91},
                       Refusal{"NoMailServer", {}, true, 92}),
     [](const auto& info) { return std::string(info.param.meaning); });
+
+// A mail address the mail cannot carry is named before any connection; the player can correct it.
+TEST_F(InternetHighscores, AnAddressTheMailCannotCarryIsRefusedBeforeConnecting) {
+    serve(page());
+    collect();
+    open_and_fetch();
+    address = "kai at example.test";
+    const QString table = dialog->Display->toPlainText();
+    dialog->post_button->click();
+    const Languages& texts = *window->languages;
+    EXPECT_EQ(answers.texts.last(), "[" + texts.get_string(92) + "] " + texts.get_string(88));
+    EXPECT_EQ(dialog->Display->toPlainText(), table);
+    EXPECT_TRUE(dialog->post_button->isEnabled());
+    address = kAddress;
+    post();
+    EXPECT_EQ(received().size(), 1);
+}
 
 struct BadPage {
     const char* meaning;

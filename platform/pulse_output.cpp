@@ -151,9 +151,9 @@ void PulseOutput::drop_context() {
 }
 
 PulseOutput::Outcome PulseOutput::open_stream(const WaveData& wave, Clock::time_point deadline) {
-    const pa_sample_spec spec{pulse_sample(wave.format.sample), uint32_t(wave.format.sample_rate),
+    const pa_sample_spec sample_format{pulse_sample(wave.format.sample), uint32_t(wave.format.sample_rate),
                               uint8_t(wave.format.channels)};
-    stream_ = pa_stream_new(context_, "Quorvel sound", &spec, nullptr);
+    stream_ = pa_stream_new(context_, "Quorvel sound", &sample_format, nullptr);
     if (!stream_) {
         return Outcome::Refused;
     }
@@ -164,7 +164,7 @@ PulseOutput::Outcome PulseOutput::open_stream(const WaveData& wave, Clock::time_
     pa_stream_set_write_callback(stream_, on_stream_write, this);
     // Short latency: a click is heard with the move, not the server's default seconds later.
     const uint32_t any = uint32_t(-1);
-    const pa_buffer_attr buffer{any, uint32_t(pa_usec_to_bytes(kLatency, &spec)), any, any, any};
+    const pa_buffer_attr buffer{any, uint32_t(pa_usec_to_bytes(kLatency, &sample_format)), any, any, any};
     if (pa_stream_connect_playback(stream_, nullptr, &buffer, PA_STREAM_ADJUST_LATENCY, nullptr,
                                    nullptr) < 0) {
         close_stream();

@@ -43,6 +43,10 @@ QByteArray page(const QString& zoe_points = "700") {
 
 QStringList memo_lines(const QPlainTextEdit* memo) { return memo->toPlainText().split('\n'); }
 
+QString display_row(int points, const QString& name, const QString& place) {
+    return (QString::number(points).leftJustified(10) + name).leftJustified(35) + place;
+}
+
 // The highscore dialog of a started game against a highscore site on this machine: the pages
 // served from `site` in UTF-8, the mail taken by a collector that files it in `mail`.
 class InternetHighscores : public GameFolder {
@@ -51,6 +55,13 @@ protected:
         GameFolder::SetUp();
         qputenv("QUORVEL_MAIL_HOST", "127.0.0.1");
         qputenv("QUORVEL_COLLECTORS", kCollectors.join(',').toUtf8());
+        start_with_table();
+        QFile posted(path("posted.txt"));
+        ASSERT_TRUE(posted.open(QIODevice::WriteOnly));
+        posted.write("1 Earlier\r\n450 mo\r\n");
+    }
+    void start_with_table() {
+        window.reset();
         window = start();
         window->show();
         dialog = window->Highscores;
@@ -60,9 +71,6 @@ protected:
                                 local_line(7, 100, "Nell Harrow"), local_line(8, 50, "Pim Vale"),
                                 local_line(9, 10, "Rosa Glen")};
         dialog->set_lines(table + default_highscore_lines().mid(table.size()));
-        QFile posted(path("posted.txt"));
-        ASSERT_TRUE(posted.open(QIODevice::WriteOnly));
-        posted.write("1 Earlier\r\n450 mo\r\n");
     }
     void TearDown() override {
         window.reset();
@@ -123,7 +131,7 @@ protected:
     THighscores* dialog = nullptr;
     // The mail details asked for, and OK to every other window.
     ModalAnswer answers{[this](QWidget* asked) {
-        if (asked == window->name_enter) {
+        if (window && asked == window->name_enter) {
             window->name_enter->Edit2->setText(address);
             window->name_enter->Edit3->setText("Zürich");
             window->name_enter->okbtn->click();
@@ -243,6 +251,41 @@ TEST_F(InternetHighscores, AnAddressTheMailCannotCarryIsRefusedBeforeConnecting)
     address = kAddress;
     post();
     EXPECT_EQ(received().size(), 1);
+}
+
+// Against this repository's own site: fetch the filler table, post, and after a new start the
+// entries stand in the site's table and are not offered twice.
+TEST_F(InternetHighscores, NewBestsTravelFromTheLocalTableToTheSitesPage) {
+    QTemporaryDir data;
+    const PythonServer own_site(QUORVEL_SITE_PROGRAM, {"--http", "127.0.0.1:0", "--smtp", "127.0.0.1:0", "--data",
+                                                       data.path(), "--collectors", kCollectors.join(','),
+                                                       "--print-ports", "--until-stdin-closes"});
+    ASSERT_NE(own_site.port(1), 0);
+    qputenv("QUORVEL_SITE", own_site.address().toUtf8());
+    qputenv("QUORVEL_MAIL_PORT", QByteArray::number(own_site.port(1)));
+    open_and_fetch();
+    const Languages& texts = *window->languages;
+    EXPECT_EQ(memo_lines(dialog->Display).value(0), display_row(800, "Marit Stonewell", ""));
+    EXPECT_EQ(memo_lines(dialog->Display).value(8), display_row(10, "Rosa Glen", ""));
+    ASSERT_TRUE(dialog->post_button->isEnabled());
+
+    post();
+    EXPECT_EQ(answers.texts.last(), "[" + texts.get_string(90) + "] " + texts.get_string(89));
+    const QByteArray posted = "1 Earlier\r\n450 mo\r\n805 Kai\r\n650 Zoë\r\n620 Lu\r\n";
+    EXPECT_EQ(file_bytes("posted.txt"), posted);
+    dialog->hide();
+    open();
+    EXPECT_FALSE(dialog->post_button->isEnabled());
+
+    dialog->hide();
+    start_with_table();
+    open_and_fetch();
+    EXPECT_EQ(memo_lines(dialog->Display).value(0), display_row(805, "Kai", "Zürich"));
+    EXPECT_EQ(memo_lines(dialog->Display).value(1), display_row(800, "Marit Stonewell", ""));
+    EXPECT_EQ(memo_lines(dialog->Display).value(2), display_row(650, "Zoë", "Zürich"));
+    EXPECT_EQ(memo_lines(dialog->Display).value(8), display_row(200, "Oskar Dune", ""));
+    EXPECT_FALSE(dialog->post_button->isEnabled());
+    EXPECT_EQ(file_bytes("posted.txt"), posted);
 }
 
 struct BadPage {

@@ -96,8 +96,7 @@ void TForm1::init() {
     engine->clear_reachable();
     engine->seed_random();
     start_game_or_restore();
-    movetimer->start();
-    highlighttimer->start();
+    wake_animation();
     if (const std::optional<QPixmap> title = style_module->picture("title"))
         show_splash_screen(*title, options_.splash_wait_ms);
 }

@@ -51,6 +51,9 @@ public:
     // Play control.
     void move();
     void highlight_selected();
+    // The two timers run only while the engine animates: any new picture or click wakes them, and
+    // the first tick that finds nothing to do puts them to sleep.
+    void wake_animation();
     void set_speed(int speed);
     void board_click(TMyImage& image);
     void update_cursors() override;
@@ -143,6 +146,7 @@ private:
     void start_game_or_restore();
     void place_on_screen();
     void save_settled_turn();
+    void sleep_when_still();
     void change_difficulty(bool to_regular);
     void swap_highscores();
     bool try_configured_style();

@@ -72,8 +72,7 @@ void TForm1::LoadAdditionalGraphics1Click() {
             Settings.set_line(kStyleLine, file);
             load_frame_pictures();
         }
-        movetimer->start();
-        highlighttimer->start();
+        wake_animation();
     }
     arrange_window();
 }

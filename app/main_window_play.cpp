@@ -28,11 +28,26 @@ constexpr std::array<Speed, 3> kSpeeds{{{85, 150}, {50, 100}, {15, 70}}};  // No
 void TForm1::move() {
     engine->move_step();
     save_settled_turn();
+    sleep_when_still();
 }
 
 void TForm1::highlight_selected() {
     engine->highlight_tick();
     save_settled_turn();
+    sleep_when_still();
+}
+
+// Both start together, so their ticks keep the order they had when both ran from the start.
+void TForm1::wake_animation() {
+    if (shut_down_ || movetimer->isActive()) return;
+    movetimer->start();
+    highlighttimer->start();
+}
+
+void TForm1::sleep_when_still() {
+    if (engine->animating()) return;
+    movetimer->stop();
+    highlighttimer->stop();
 }
 
 // A speed outside 1..3 leaves the timers as they are, but is stored all the same.
@@ -51,6 +66,7 @@ void TForm1::board_click(TMyImage& image) {
     }
     update_cursors();
     engine->click(image);
+    wake_animation();
 }
 
 void TForm1::update_cursors() {
@@ -78,6 +94,7 @@ FieldLabel* TForm1::label_for(TMyImage& image) {
 }
 
 void TForm1::show_picture(TMyImage& image) {
+    wake_animation();
     if (!style_module) return;
     const QString name = QString::fromStdString(image.picture);
     const std::optional<QPixmap> picture = style_module->picture(name);

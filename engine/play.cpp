@@ -56,6 +56,18 @@ void Spielklasse::highlight_tick() {
     animate_removal();
 }
 
+bool Spielklasse::animating() const {
+    if (busy) return true;  // a travel or a removal
+    if (selected != nullptr && selected->color <= kLastHighlightCode) return true;
+    // A drop on field 0 has no entry among the recent drops, which take 0 for none.
+    if (is_appearing_code(field(0).color)) return true;
+    for (int slot = 1; slot < static_cast<int>(recent_drops.size()); ++slot) {
+        const int f = recent_drops[static_cast<std::size_t>(slot)];
+        if (f != 0 && is_appearing_code(field(f).color)) return true;
+    }
+    return false;
+}
+
 // Shifts halves of the board (it does not mirror them), then looks for lines along the seam.
 void Spielklasse::rearrange_board() {
     const bool swap_rows = stone_count % 2 != 0;

@@ -71,6 +71,9 @@ public:
     int cursor_for(const TMyImage& field) const;
     void animate_selected();
     void highlight_tick();
+    // True while a tick of either timer would change the board: a stone travels or vanishes, a
+    // picked-up stone pulses, a dropped stone appears. The window's timers sleep otherwise.
+    bool animating() const;
     void rearrange_board();
 
     std::unique_ptr<Stack<int>> path;

@@ -15,6 +15,8 @@ enum SpecialKind { kNoSpecial = 0, kJoker = 1, kDynamite = 2, kQuestion = 3, kEx
 constexpr int colour_of(int code) { return code % 8; }
 constexpr bool is_special_code(int code) { return code != 0 && code % 8 == 0; }
 constexpr int rest_code(int code) { return is_special_code(code) ? kSpecialStone : code % 8; }
+// Codes 49..88 are the frames of a stone that has just dropped.
+constexpr bool is_appearing_code(int code) { return code >= 49 && code <= kMaxCode; }
 
 // Up, down, left, right of field f, in the order every search tries them; -1 where the board ends.
 constexpr std::array<int, 4> orthogonal_neighbours(int f) {

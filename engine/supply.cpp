@@ -9,7 +9,6 @@ constexpr int kDifficultJokerOdds = 25;
 constexpr int kRingSlots = 20;
 constexpr int kFirstAppearanceOffset = 48;  // code + 48 shows appearance frame "0000"
 
-bool appearing(int code) { return code >= 49 && code <= 88; }
 bool last_appearance_frame(int code) { return code >= 81; }
 
 }  // namespace
@@ -72,7 +71,7 @@ void Spielklasse::animate_appearing() {
         }
         const int f = entry;
         const int code = field(f).color;
-        if (!appearing(code)) continue;
+        if (!is_appearing_code(code)) continue;
         if (!last_appearance_frame(code)) {
             set_field(f, code + 8);
             continue;
@@ -82,7 +81,7 @@ void Spielklasse::animate_appearing() {
         check_lines(f);
     }
     const int code = field(0).color;
-    if (appearing(code) && !being_removed(0))
+    if (is_appearing_code(code) && !being_removed(0))
         set_field(0, last_appearance_frame(code) ? rest_code(code) : code + 8);
     form->update_cursors();
 }

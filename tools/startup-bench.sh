@@ -6,7 +6,7 @@
 #   click    a click on a stone -> the screen shows it (its first highlight frame, so this holds
 #            up to one highlight tick of 150 ms)
 #   rss      VmRSS once started (after one move), peak VmHWM beside it
-#   idle     CPU (utime + stime) over 10 s with both timers running and nothing selected
+#   idle     CPU (utime + stime) over IDLE_SECONDS (default 30 s) with nothing selected
 #   pulsing  the same with a stone selected, its highlight cycling
 #   quit     Quit chosen in the menu -> the process has ended
 # Windows are found by polling `xdotool search --onlyvisible` every 10 ms; the script first
@@ -22,7 +22,7 @@ trap 'exit 130' INT TERM
 BUILD_DIR=${1:-build}
 RUNS=${2:-5}
 LANGUAGE_NOW=${3:-en}
-IDLE_SECONDS=10
+IDLE_SECONDS=${IDLE_SECONDS:-30}
 POLL_SECONDS=0.01
 CLOCK_TICKS=$(getconf CLK_TCK)
 

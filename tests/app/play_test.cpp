@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -42,6 +43,37 @@ TEST_F(GameFolder, AClickedStoneTravelsToTheClickedFieldAlongItsPathAndClicksMea
     EXPECT_EQ(rest_code(window->engine->field_images[8].color), 1);
     EXPECT_EQ(window->engine->field_images[0].color, 0);
     EXPECT_EQ(window->engine->count_stones(), 5);  // three more dropped
+}
+
+// Once the first stones have appeared nothing ticks; a picked-up stone wakes both timers, and they
+// sleep again when it is put back and when the stones after its travel, or a new game's, have appeared.
+TEST_F(GameFolder, TheTimersRunOnlyWhileSomethingMoves) {
+    std::unique_ptr<TForm1> window = start();
+    Spielklasse& engine = *window->engine;
+    const auto asleep = [&] { return !window->movetimer->isActive() && !window->highlighttimer->isActive(); };
+    ASSERT_TRUE(run_until(asleep));
+    set_board(engine, {"R", "G"});
+    ASSERT_TRUE(run_until(asleep));
+    click(field(*window, 0));
+    EXPECT_TRUE(window->movetimer->isActive() && window->highlighttimer->isActive());
+    const std::string at_rest = engine.field_images[0].picture;
+    EXPECT_TRUE(run_until([&] { return engine.field_images[0].picture != at_rest; }));
+    QTest::keyClick(window.get(), Qt::Key_Escape);
+    ASSERT_TRUE(run_until(asleep));
+    EXPECT_EQ(engine.field_images[0].picture, at_rest);
+    click(field(*window, 0));
+    click(field(*window, 8));
+    const auto settled_with = [&](int stones) {
+        ASSERT_TRUE(run_until(asleep));
+        EXPECT_EQ(engine.count_stones(), stones);
+        for (const TMyImage& image : engine.field_images) EXPECT_LE(image.color, kSpecialStone) << "field " << image.Tag;
+    };
+    settled_with(5);
+    ModalAnswer answer([](QWidget* dialog) {
+        if (!answer_game_end(dialog)) ModalAnswer::close_window(dialog);
+    });
+    window->menu->New->trigger();
+    settled_with(3);
 }
 
 TEST_F(GameFolder, AStoneWithNoWayOutIsRefusedWithTheErrorSound) {

@@ -3,6 +3,7 @@
 #include "localisation/languages.h"
 #include "localisation/tag.h"
 #include "platform/project_addresses.h"
+#include "presentation/graphic_style.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -21,6 +22,16 @@ QLabel* make_line(QWidget* parent, const char* name, int top) {
     label->move(kTextsLeft, top);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return label;
+}
+
+// A title larger than the picture box is shrunk to fit it, in the picture's own pixels so a @2x
+// title stays sharp.
+QPixmap fitted(const QPixmap& title, QSize box) {
+    const QSize size = logical_size(title);
+    if (size.width() <= box.width() && size.height() <= box.height()) return title;
+    QPixmap shrunk = title.scaled(box * title.devicePixelRatio(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    shrunk.setDevicePixelRatio(title.devicePixelRatio());
+    return shrunk;
 }
 
 }  // namespace
@@ -59,10 +70,7 @@ void Tabout_window::showEvent(QShowEvent* event) {
 
 void Tabout_window::FormShow() {
     move(main_window_->pos());
-    if (const std::optional<QPixmap> title = pictures_("title"))
-        Image1->setPixmap(title->width() > Image1->width() || title->height() > Image1->height()
-                              ? title->scaled(Image1->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)
-                              : *title);
+    if (const std::optional<QPixmap> title = pictures_("title")) Image1->setPixmap(fitted(*title, Image1->size()));
     languages_.set_caption(findChild<QPushButton*>("BitBtn1"));
     Label2->setText(languages_.get_string(24) + " " + version_);
     Label3->setText(languages_.get_string(212) + " " + project_contact_address());

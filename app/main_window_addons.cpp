@@ -65,7 +65,7 @@ void TForm1::LoadAdditionalGraphics1Click() {
         const QString file = load_libraries->chosen_file();
         movetimer->stop();
         highlighttimer->stop();
-        std::unique_ptr<GraphicStyle> style = file.isEmpty() ? nullptr : GraphicStyle::open(file);
+        std::unique_ptr<GraphicStyle> style = file.isEmpty() ? nullptr : GraphicStyle::open(file, devicePixelRatioF());
         if (style && style->picture("empty") && style->picture("red0005")) {
             style_module = std::move(style);
             redraw_all();

@@ -42,7 +42,7 @@ void TForm1::load_style() {
 bool TForm1::try_configured_style() {
     const QString name = Settings.line(kStyleLine);
     if (!is_style_file_name(name)) return false;
-    std::unique_ptr<GraphicStyle> style = GraphicStyle::open(name);
+    std::unique_ptr<GraphicStyle> style = GraphicStyle::open(name, devicePixelRatioF());
     if (!style || !style->picture("red0005")) return false;
     style_module = std::move(style);
     load_frame_pictures();
@@ -52,7 +52,7 @@ bool TForm1::try_configured_style() {
 void TForm1::choose_standard_style() {
     const bool high_colour = color_depth() > kHighColourThreshold;
     if (high_colour || Settings.value(kLowColourLine) == 0) return take_high_colour_style(kMissingStyleB);
-    if (std::unique_ptr<GraphicStyle> low = GraphicStyle::open(kLowColourStyle)) {
+    if (std::unique_ptr<GraphicStyle> low = GraphicStyle::open(kLowColourStyle, devicePixelRatioF())) {
         style_module = std::move(low);
         load_frame_pictures();
         return;
@@ -64,7 +64,7 @@ void TForm1::choose_standard_style() {
 }
 
 void TForm1::take_high_colour_style(const QString& message) {
-    std::unique_ptr<GraphicStyle> style = GraphicStyle::open(kHighColourStyle);
+    std::unique_ptr<GraphicStyle> style = GraphicStyle::open(kHighColourStyle, devicePixelRatioF());
     if (style && style->picture("red0005")) {
         style_module = std::move(style);
         if (load_frame_pictures()) return;
@@ -80,7 +80,7 @@ bool TForm1::load_frame_pictures() {
     for (std::size_t i = 0; i < frame_images.size(); ++i) {
         std::optional<QPixmap> picture = style_module->picture(kFramePictures[i]);
         if (!picture) {
-            if (!standard) standard = GraphicStyle::open(kHighColourStyle);
+            if (!standard) standard = GraphicStyle::open(kHighColourStyle, devicePixelRatioF());
             picture = standard ? standard->picture(kFramePictures[i]) : std::nullopt;
         }
         if (!picture) return false;
@@ -111,7 +111,7 @@ void TForm1::arrange_window() {
                 "flashing bitmaps.\n Please switch to a higher color depth in order to fix this.");
     }
     std::array<QSize, 4> sizes;
-    for (std::size_t i = 0; i < sizes.size(); ++i) sizes[i] = frame_images[i]->pixmap().size();
+    for (std::size_t i = 0; i < sizes.size(); ++i) sizes[i] = logical_size(frame_images[i]->pixmap());
     const WindowLayout layout = arrange_layout(sizes[0], sizes[1], sizes[2], sizes[3], field_size,
                                                style_module->digit_width(), style_module->digit_height());
     frame_images[0]->setGeometry(layout.top_frame);

@@ -1,6 +1,8 @@
 #include "platform/cursors.h"
 
+#include <QGuiApplication>
 #include <QPixmap>
+#include <QScreen>
 
 #include <array>
 
@@ -9,8 +11,15 @@ namespace {
 constexpr int kHotSpotX = 10;  // the fingertip
 constexpr int kHotSpotY = 1;
 
+// On a screen of device pixel ratio above 1 the @2x picture, where there is one; the hot spot is
+// in the cursor's logical pixels either way.
 QCursor load_cursor(const QString& name) {
-    const QPixmap picture(":/cursors/" + name + ".png");
+    QPixmap picture;
+    if (QGuiApplication::primaryScreen() && QGuiApplication::primaryScreen()->devicePixelRatio() > 1 &&
+        picture.load(":/cursors/" + name + "@2x.png"))
+        picture.setDevicePixelRatio(2);
+    else
+        picture.load(":/cursors/" + name + ".png");
     if (picture.isNull()) return QCursor(Qt::PointingHandCursor);
     return QCursor(picture, kHotSpotX, kHotSpotY);
 }

@@ -9,7 +9,7 @@
 #include <QImageReader>
 
 #include <cstdio>
-#include <set>
+#include <map>
 
 namespace {
 
@@ -34,9 +34,30 @@ QStringList picture_patterns() {
     return patterns;
 }
 
+// A "NAME@2x" picture is drawn for screens of twice the scale: the game takes it only beside a
+// NAME picture and at exactly twice its size, so anything else is an error here.
+bool check_sharp_pictures(const std::map<QString, QImage>& pictures) {
+    const QString suffix = QStringLiteral("@2x");
+    for (const auto& [name, image] : pictures) {
+        if (!name.endsWith(suffix)) continue;
+        const auto plain = pictures.find(name.chopped(suffix.size()));
+        if (plain == pictures.end()) {
+            say(stderr, QStringLiteral("error: %1 has no picture %2 beside it").arg(name, name.chopped(suffix.size())));
+            return false;
+        }
+        if (image.size() != plain->second.size() * 2) {
+            say(stderr, QStringLiteral("error: %1 is %2 x %3 pixels; it must be twice %4, %5 x %6")
+                            .arg(name).arg(image.width()).arg(image.height()).arg(plain->first)
+                            .arg(2 * plain->second.width()).arg(2 * plain->second.height()));
+            return false;
+        }
+    }
+    return true;
+}
+
 // Each returns the number of resources packed, or nothing after printing an error.
 std::optional<int> pack_bitmaps(const QDir& folder, ResourceModuleWriter& writer) {
-    std::set<QString> names;
+    std::map<QString, QImage> pictures;
     const QFileInfoList files = folder.entryInfoList(picture_patterns(), QDir::Files, QDir::Name);
     for (const QFileInfo& file : files) {
         const std::optional<QByteArray> bytes = read_file(file.filePath(), kMaxResourceBytes);
@@ -48,15 +69,16 @@ std::optional<int> pack_bitmaps(const QDir& folder, ResourceModuleWriter& writer
                             .arg(file.filePath()).arg(kMaxBitmapSide).arg(kMaxResourceBytes));
             return std::nullopt;
         }
-        if (!names.insert(name).second) {
+        if (!pictures.emplace(name, *image).second) {
             say(stderr, QStringLiteral("error: two pictures are named %1").arg(name));
             return std::nullopt;
         }
-        writer.add_bitmap(name, *image);
         say(stdout, QStringLiteral("bitmap %1 (%2 x %3) from %4")
                         .arg(name).arg(image->width()).arg(image->height()).arg(file.fileName()));
     }
-    return int(names.size());
+    if (!check_sharp_pictures(pictures)) return std::nullopt;
+    for (const auto& [name, image] : pictures) writer.add_bitmap(name, image);
+    return int(pictures.size());
 }
 
 std::optional<int> pack_waves(const QDir& folder, ResourceModuleWriter& writer) {

@@ -104,7 +104,7 @@ QString Tload_libraries::chosen_file() const {
 
 // A style that cannot show its preview leaves the last one standing.
 void Tload_libraries::show_preview(const QString& entry) {
-    std::unique_ptr<GraphicStyle> style = GraphicStyle::open(entry + kStyleExtension);
+    std::unique_ptr<GraphicStyle> style = GraphicStyle::open(entry + kStyleExtension, devicePixelRatioF());
     const std::optional<QPixmap> stone = style ? style->picture("blue0005") : std::nullopt;
     if (!stone) return;
     Image1->setPixmap(*stone);

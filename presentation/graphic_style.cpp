@@ -15,25 +15,47 @@ bool is_style_file_name(const QString& name) {
     return name.size() > 4 && name.endsWith(".lvr", Qt::CaseInsensitive) && !name.contains('/') && !name.contains('\\');
 }
 
-std::unique_ptr<GraphicStyle> GraphicStyle::open(const QString& file_name) {
+QSize logical_size(const QPixmap& picture) { return picture.deviceIndependentSize().toSize(); }
+
+std::unique_ptr<GraphicStyle> GraphicStyle::open(const QString& file_name, qreal device_pixel_ratio) {
     std::unique_ptr<ResourceModule> module = ResourceModule::open(file_name);
     if (!module) return nullptr;
-    return std::make_unique<GraphicStyle>(std::move(module));
+    return std::make_unique<GraphicStyle>(std::move(module), device_pixel_ratio);
 }
 
-GraphicStyle::GraphicStyle(std::unique_ptr<ResourceModule> module) : module_(std::move(module)) {}
+GraphicStyle::GraphicStyle(std::unique_ptr<ResourceModule> module, qreal device_pixel_ratio)
+    : module_(std::move(module)), wants_sharp_pictures_(device_pixel_ratio > 1) {}
 
 GraphicStyle::~GraphicStyle() = default;
 
 std::optional<QPixmap> GraphicStyle::picture(const QString& name) {
     const auto cached = pictures_.constFind(name);
     if (cached != pictures_.constEnd()) return *cached;
-    const std::optional<QImage> image = module_->bitmap(name, picture_limit(name));
-    if (!image || decoded_bytes_ + image->sizeInBytes() > kDecodedBudgetBytes) return std::nullopt;
+    std::optional<QImage> image = module_->bitmap(name, picture_limit(name));
+    if (!image) return std::nullopt;
+    qreal ratio = 1;
+    if (std::optional<QImage> sharp = sharp_picture(name, image->size()); sharp && within_budget(*sharp)) {
+        image = std::move(sharp);
+        ratio = 2;
+    }
+    if (!within_budget(*image)) return std::nullopt;
     decoded_bytes_ += image->sizeInBytes();
-    const QPixmap pixmap = QPixmap::fromImage(*image);
+    QPixmap pixmap = QPixmap::fromImage(*image);
+    pixmap.setDevicePixelRatio(ratio);
     pictures_.insert(name, pixmap);
     return pixmap;
+}
+
+// A @2x entry of any other size than twice the plain picture's counts as missing.
+std::optional<QImage> GraphicStyle::sharp_picture(const QString& name, QSize plain_size) const {
+    if (!wants_sharp_pictures_) return std::nullopt;
+    std::optional<QImage> sharp = module_->bitmap(name + "@2x", plain_size * 2);
+    if (!sharp || sharp->size() != plain_size * 2) return std::nullopt;
+    return sharp;
+}
+
+bool GraphicStyle::within_budget(const QImage& image) const {
+    return decoded_bytes_ + image.sizeInBytes() <= kDecodedBudgetBytes;
 }
 
 // A field, stone or preview picture is at most a few fields wide, a digit a few digits, a frame

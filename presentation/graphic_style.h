@@ -15,7 +15,12 @@ class ResourceModule;
 // load a module from anywhere.
 bool is_style_file_name(const QString& name);
 
+// A picture's size in the layout's pixels, whatever its device pixel ratio.
+QSize logical_size(const QPixmap& picture);
+
 // The graphic style module that is current: every picture, sound and layout number of the game.
+// On a screen whose device pixel ratio is above 1, a picture comes from its "NAME@2x" entry where
+// the module has one of exactly twice the size, and carries a device pixel ratio of 2.
 class GraphicStyle {
 public:
     static constexpr int kDefaultFieldSize = 40;
@@ -23,12 +28,13 @@ public:
     static constexpr int kDefaultDigitWidth = 30;
 
     // Nothing when the file is missing or no resource module.
-    static std::unique_ptr<GraphicStyle> open(const QString& file_name);
-    explicit GraphicStyle(std::unique_ptr<ResourceModule> module);
+    static std::unique_ptr<GraphicStyle> open(const QString& file_name, qreal device_pixel_ratio);
+    GraphicStyle(std::unique_ptr<ResourceModule> module, qreal device_pixel_ratio);
     ~GraphicStyle();
 
     // Pictures are decoded once and kept; nothing when the module lacks the name, or when the
-    // picture is larger than its role allows or would take the style past its budget.
+    // picture is larger than its role allows or would take the style past its budget. A @2x
+    // picture that would pass the budget gives way to the plain one.
     std::optional<QPixmap> picture(const QString& name);
 
     // The largest picture a role takes, measured in the style's own layout numbers.
@@ -46,8 +52,11 @@ public:
 
 private:
     int layout_number(int id, int fallback) const;
+    std::optional<QImage> sharp_picture(const QString& name, QSize plain_size) const;
+    bool within_budget(const QImage& image) const;
 
     std::unique_ptr<ResourceModule> module_;
+    bool wants_sharp_pictures_;
     QHash<QString, QPixmap> pictures_;
     qint64 decoded_bytes_ = 0;
 };

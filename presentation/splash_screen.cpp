@@ -18,9 +18,10 @@ void show_splash_screen(const QPixmap& title, int wait_ms) {
     splashscreen1.setObjectName("splashscreen1");
     splashscreen1.setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint);
     splashscreen1.setPixmap(title);
-    splashscreen1.setFixedSize(title.size());
+    const QSize size = title.deviceIndependentSize().toSize();
+    splashscreen1.setFixedSize(size);
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    splashscreen1.move(screen.center() - QPoint(title.width() / 2, title.height() / 2));
+    splashscreen1.move(screen.center() - QPoint(size.width() / 2, size.height() / 2));
     splashscreen1.show();
     // Until the window system has put the window on screen; then the picture is drawn at once.
     QElapsedTimer waited;

@@ -18,7 +18,7 @@ if [ "${1:-}" = "test" ] || [ "${1:-}" = "package" ]; then
     packages+=(
         libgtest-dev libbenchmark-dev
         python3 python3-aiosmtpd pulseaudio
-        xvfb xauth xdotool imagemagick unzip
+        xvfb xauth xdotool imagemagick unzip zip
         desktop-file-utils appstream
     )
 fi

@@ -159,7 +159,7 @@ StyleLook contrast_look() {
             flat_question(),
             flat_bomb,
             draw_contrast_window,
-            [](int digit) { return score_digit(digit, kBoldSegments); },
+            [](int digit, int scale) { return score_digit(digit, kBoldSegments, scale); },
             draw_backdrop,
             draw_lettering,
             draw_outlined_tray};

@@ -122,8 +122,8 @@ StoneBody dynamite_body(double spark) {
     };
 }
 
-QImage blast_picture(int frame, const Painting& field) {
-    return render_picture({kFieldSize, kFieldSize}, [frame, &field](QPainter& painter) {
+QImage blast_picture(int frame, const Painting& field, int scale) {
+    return render_picture({kFieldSize, kFieldSize}, scale, [frame, &field](QPainter& painter) {
         field(painter);
         switch (frame) {
         case 12:

@@ -138,6 +138,12 @@ void draw_game_name(QPainter& painter, QPointF centre, double pixel_size) {
     painter.drawPath(name);
 }
 
-QImage frame_strip(const Painting& window, int number) {
-    return render_picture(kWindowArea.size(), window).copy(kFrameStripAreas[number - 1]);
+std::array<QImage, 4> frame_strips(const Painting& window, int scale) {
+    const QImage whole = render_picture(kWindowArea.size(), scale, window);
+    std::array<QImage, 4> strips;
+    for (std::size_t i = 0; i < strips.size(); ++i) {
+        const QRect area = kFrameStripAreas[i];
+        strips[i] = whole.copy(QRect(area.topLeft() * scale, area.size() * scale));
+    }
+    return strips;
 }

@@ -6,6 +6,8 @@
 #include <QPointF>
 #include <QRect>
 
+#include <array>
+
 class QPainter;
 
 // The main window as the frame pictures build it, with 40-pixel fields.
@@ -45,8 +47,9 @@ void draw_game_name(QPainter& painter, QPointF centre, double pixel_size);
 // The standard style's whole window: metal, slate and gold.
 void draw_standard_window(QPainter& painter);
 
-// Frame picture 1..4, cut from one drawing of the whole window so that the strips join.
-QImage frame_strip(const Painting& window, int number);
-QImage score_digit(int digit, const SegmentLook& look);  // 30 x 45 seven-segment digit
-QImage title_picture(const StyleLook& look);
-QImage game_over_picture(const StyleLook& look);
+// Frame pictures "main1" .. "main4", cut from one drawing of the whole window so that they join.
+std::array<QImage, 4> frame_strips(const Painting& window, int scale);
+// A 30 x 45 seven-segment digit, times `scale`; so are the splash pictures.
+QImage score_digit(int digit, const SegmentLook& look, int scale);
+QImage title_picture(const StyleLook& look, int scale);
+QImage game_over_picture(const StyleLook& look, int scale);

@@ -67,7 +67,7 @@ void draw_digit(QPainter& painter, int digit, const SegmentLook& look) {
 
 }  // namespace
 
-QImage score_digit(int digit, const SegmentLook& look) {
-    return render_picture(kDigitSize,
+QImage score_digit(int digit, const SegmentLook& look, int scale) {
+    return render_picture(kDigitSize, scale,
                           [digit, &look](QPainter& painter) { draw_digit(painter, digit, look); });
 }

@@ -4,8 +4,8 @@
 //                                              the styles and "LV!.ico" into GAME_DIR, the cursor
 //                                              pictures into CURSOR_DIR, the desktop icons at
 //                                              ICON_DIR/NxN/apps/ICON_NAME.png
-//   quorvel-artwork --contact-sheet OUT.png    every picture of every style on one sheet
-//   quorvel-artwork --mock-board OUT.png       every style laid out as the game window
+//   quorvel-artwork --contact-sheet OUT.png    every picture of every style on one sheet, at 1x
+//   quorvel-artwork --mock-board OUT.png       every style laid out as the game window, at 1x
 #include "program_art.h"
 #include "proof_sheets.h"
 #include "sound_synth.h"
@@ -16,11 +16,14 @@
 #include <QFile>
 #include <QGuiApplication>
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 namespace {
 
 constexpr int kLowColourDepth = 8;
+constexpr int kHiDpiScale = 2;  // HiDPI screens look for "NAME@2x" pictures of twice the pixels
 
 // A style file the game folder gets.
 struct GeneratedStyle {
@@ -30,18 +33,30 @@ struct GeneratedStyle {
     std::optional<int> drawn_for_depth;
 };
 
-std::vector<GeneratedStyle> all_styles() {
-    std::vector<NamedPicture> high = style_pictures(standard_look());
+// With `hidpi` the high-colour styles carry every picture also at twice the pixels. The
+// low-colour style is for 8-bit screens, which are never HiDPI.
+std::vector<GeneratedStyle> all_styles(bool hidpi) {
+    const auto high_colour = [hidpi](const StyleLook& look, std::vector<NamedPicture> pictures) {
+        if (hidpi)
+            std::ranges::move(style_pictures(look, kHiDpiScale), std::back_inserter(pictures));
+        return pictures;
+    };
+    const StyleLook standard = standard_look();
+    const StyleLook contrast = contrast_look();
+    const StyleLook marbles = marbles_look();
+    std::vector<NamedPicture> high = style_pictures(standard, 1);
     std::vector<NamedPicture> low = low_colour_pictures(high);
     std::vector<GeneratedStyle> styles;
-    styles.push_back({QStringLiteral("standard highcolor.lvr"), std::move(high), standard_sounds(),
-                      std::nullopt});
+    styles.push_back({QStringLiteral("standard highcolor.lvr"),
+                      high_colour(standard, std::move(high)), standard_sounds(), std::nullopt});
     styles.push_back({QStringLiteral("standard lowcolor.lvr"), std::move(low), standard_sounds(),
                       kLowColourDepth});
-    styles.push_back({QStringLiteral("Contrast.lvr"), style_pictures(contrast_look()),
-                      contrast_sounds(), std::nullopt});
-    styles.push_back({QStringLiteral("Marbles.lvr"), style_pictures(marbles_look()),
-                      marbles_sounds(), std::nullopt});
+    styles.push_back({QStringLiteral("Contrast.lvr"),
+                      high_colour(contrast, style_pictures(contrast, 1)), contrast_sounds(),
+                      std::nullopt});
+    styles.push_back({QStringLiteral("Marbles.lvr"),
+                      high_colour(marbles, style_pictures(marbles, 1)), marbles_sounds(),
+                      std::nullopt});
     return styles;
 }
 
@@ -62,17 +77,22 @@ bool write_picture(const QString& path, const QImage& image) {
 }
 
 bool write_program_files(const QDir& game, const QDir& cursors) {
-    const QByteArray icon = ico_file({icon_picture(16), icon_picture(32), icon_picture(48)});
+    // QIcon takes the entry that fits the window's size in pixels: 64 and 96 serve HiDPI screens.
+    const QByteArray icon = ico_file({icon_picture(16), icon_picture(32), icon_picture(48),
+                                      icon_picture(64), icon_picture(96)});
     bool ok = write_bytes(game.filePath(QStringLiteral("LV!.ico")), icon);
     for (const CursorArt& cursor : kCursors)
-        ok = write_picture(cursors.filePath(QString::fromLatin1(cursor.file_name)),
-                           cursor_picture(cursor)) && ok;
+        for (const int scale : {1, kHiDpiScale}) {
+            const QString name = name_at_scale(QString::fromLatin1(cursor.name), scale);
+            const QString path = cursors.filePath(name + QStringLiteral(".png"));
+            ok = write_picture(path, cursor_picture(cursor, scale)) && ok;
+        }
     return ok;
 }
 
 bool write_styles(const QDir& game) {
     bool ok = true;
-    for (const GeneratedStyle& style : all_styles())
+    for (const GeneratedStyle& style : all_styles(/*hidpi=*/true))
         ok = (write_style_module(game.filePath(style.file_name), style.pictures, style.sounds,
                                  style.drawn_for_depth) ||
               fail(QStringLiteral("cannot write %1").arg(style.file_name))) && ok;
@@ -92,7 +112,7 @@ bool write_desktop_icons(const QDir& icons) {
 
 std::vector<StyleProof> style_proofs() {
     std::vector<StyleProof> proofs;
-    for (GeneratedStyle& style : all_styles())
+    for (GeneratedStyle& style : all_styles(/*hidpi=*/false))
         proofs.emplace_back(style.file_name, std::move(style.pictures));
     return proofs;
 }

@@ -109,8 +109,8 @@ void draw_marbles_window(QPainter& painter) {
 }
 
 // A round bold digit in candy colours, cream-edged, on the dark display.
-QImage candy_digit(int digit) {
-    return render_picture(kDigitSize, [digit](QPainter& painter) {
+QImage candy_digit(int digit, int scale) {
+    return render_picture(kDigitSize, scale, [digit](QPainter& painter) {
         painter.fillRect(QRectF(QPointF(0, 0), QSizeF(kDigitSize)), kDisplay);
         QPainterPath glyph;
         glyph.addText(0, 0, lettering_font(38, QFont::Black), QString::number(digit));

@@ -24,17 +24,19 @@ QColor with_alpha(const QColor& c, int alpha) {
     return result;
 }
 
-QImage render_picture(QSize size, const std::function<void(QPainter&)>& paint, bool transparent) {
-    QImage large(size * kSupersample, QImage::Format_ARGB32_Premultiplied);
+QImage render_picture(QSize size, int scale, const std::function<void(QPainter&)>& paint,
+                      bool transparent) {
+    const QSize pixels = size * scale;
+    QImage large(pixels * kSupersample, QImage::Format_ARGB32_Premultiplied);
     large.fill(Qt::transparent);
     {
         QPainter painter(&large);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.scale(kSupersample, kSupersample);
+        painter.scale(kSupersample * scale, kSupersample * scale);
         paint(painter);
     }
-    const QImage small = large.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QImage small = large.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return small.convertToFormat(transparent ? QImage::Format_ARGB32 : QImage::Format_RGB32);
 }
 

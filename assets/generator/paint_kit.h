@@ -33,9 +33,11 @@ inline constexpr double kStoneRadius = 15.5;  // radius of a resting stone on a 
 QColor mix(const QColor& a, const QColor& b, double t);
 QColor with_alpha(const QColor& c, int alpha);
 
-// Draws with `paint` in picture coordinates at four times the size and scales down smoothly,
-// which gives clean edges on small shapes. The result is opaque unless `transparent` is set.
-QImage render_picture(QSize size, const std::function<void(QPainter&)>& paint,
+// Draws with `paint` in picture coordinates at four times the pixels and scales down smoothly,
+// which gives clean edges on small shapes. The picture is `size` times `scale` pixels: at scale 2
+// the same painting fills twice the pixels each way, for screens with two pixels per point.
+// The result is opaque unless `transparent` is set.
+QImage render_picture(QSize size, int scale, const std::function<void(QPainter&)>& paint,
                       bool transparent = false);
 
 // The regular font for lettering; DejaVu is installed with the build tools.

@@ -64,7 +64,7 @@ void draw_icon(QPainter& painter, int size) {
 }  // namespace
 
 QImage icon_picture(int size) {
-    return render_picture({size, size}, [size](QPainter& painter) { draw_icon(painter, size); },
+    return render_picture({size, size}, 1, [size](QPainter& painter) { draw_icon(painter, size); },
                           true);
 }
 
@@ -93,9 +93,9 @@ QByteArray ico_file(const std::vector<QImage>& images) {
     return bytes;
 }
 
-QImage cursor_picture(const CursorArt& cursor) {
+QImage cursor_picture(const CursorArt& cursor, int scale) {
     return render_picture(
-        {kCursorSize, kCursorSize},
+        {kCursorSize, kCursorSize}, scale,
         [&cursor](QPainter& painter) {
             const QPainterPath hand = hand_path();
             painter.setPen(Qt::NoPen);

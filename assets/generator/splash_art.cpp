@@ -81,11 +81,12 @@ void draw_game_over(QPainter& painter, const StyleLook& look) {
 
 }  // namespace
 
-QImage title_picture(const StyleLook& look) {
-    return render_picture(kTitleSize, [&look](QPainter& painter) { draw_title(painter, look); });
+QImage title_picture(const StyleLook& look, int scale) {
+    return render_picture(kTitleSize, scale,
+                          [&look](QPainter& painter) { draw_title(painter, look); });
 }
 
-QImage game_over_picture(const StyleLook& look) {
-    return render_picture(kGameOverSize,
+QImage game_over_picture(const StyleLook& look, int scale) {
+    return render_picture(kGameOverSize, scale,
                           [&look](QPainter& painter) { draw_game_over(painter, look); });
 }

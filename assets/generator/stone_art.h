@@ -54,11 +54,11 @@ void draw_posed_stone(QPainter& painter, const StonePose& pose, const StoneBody&
 void draw_stone_at(QPainter& painter, QPointF centre, double radius, const StoneBody& body,
                    bool shadow = true);
 
-// The stone in animation frame 0 .. 10 on its field, 40 x 40.
-QImage stone_picture(int frame, const StoneBody& body, const StoneGround& ground);
+// The stone in animation frame 0 .. 10 on its field, 40 x 40 times `scale`.
+QImage stone_picture(int frame, const StoneBody& body, const StoneGround& ground, int scale);
 
 // How far the dynamite's fuse burns in a frame: it flickers while the stone is selected.
 double fuse_spark(int frame);
 
 // Frames of a stone taken by a dynamite line, shown 13, 12, 14, 15: flash, fireball, smoke, puff.
-QImage blast_picture(int frame, const Painting& field);
+QImage blast_picture(int frame, const Painting& field, int scale);

@@ -117,8 +117,8 @@ void draw_stone_at(QPainter& painter, QPointF centre, double radius, const Stone
     painter.restore();
 }
 
-QImage stone_picture(int frame, const StoneBody& body, const StoneGround& ground) {
-    return render_picture({kFieldSize, kFieldSize}, [&](QPainter& painter) {
+QImage stone_picture(int frame, const StoneBody& body, const StoneGround& ground, int scale) {
+    return render_picture({kFieldSize, kFieldSize}, scale, [&](QPainter& painter) {
         draw_posed_stone(painter, pose_for_frame(frame), body, ground);
     });
 }

@@ -17,7 +17,7 @@ struct StyleLook {
     StoneBody question;
     std::function<StoneBody(double spark)> dynamite;        // spark 0..1, see fuse_spark
     Painting window;                          // the whole window, cut into "main1" .. "main4"
-    std::function<QImage(int digit)> digit;   // a 30 x 45 score digit
+    std::function<QImage(int digit, int scale)> digit;  // a 30 x 45 score digit, times scale
     // Behind the splash pictures; the game's name centred at a point in a pixel size; a sunken
     // tray for a row of stones.
     std::function<void(QPainter&, const QRectF&)> backdrop;

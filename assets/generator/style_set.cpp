@@ -8,6 +8,7 @@
 
 #include "platform/resource_module.h"
 
+#include <array>
 #include <functional>
 
 namespace {
@@ -34,7 +35,7 @@ StyleLook standard_look() {
             question_body(),
             dynamite_body,
             draw_standard_window,
-            [](int digit) { return score_digit(digit, kStandardSegments); },
+            [](int digit, int scale) { return score_digit(digit, kStandardSegments, scale); },
             draw_panel_background,
             draw_game_name,
             [](QPainter& painter, const QRectF& area) {
@@ -42,32 +43,43 @@ StyleLook standard_look() {
             }};
 }
 
-std::vector<NamedPicture> style_pictures(const StyleLook& look) {
+std::vector<NamedPicture> style_pictures(const StyleLook& look, int scale) {
     std::vector<NamedPicture> out;
     const StoneGround& ground = look.ground;
     const QSize field_size(kFieldSize, kFieldSize);
-    out.push_back({QStringLiteral("empty"), render_picture(field_size, ground.field)});
-    const auto posed = [&ground](const StoneBody& body) {
-        return [&ground, body](int frame) { return stone_picture(frame, body, ground); };
+    out.push_back({QStringLiteral("empty"), render_picture(field_size, scale, ground.field)});
+    const auto posed = [&ground, scale](const StoneBody& body) {
+        return [&ground, body, scale](int frame) {
+            return stone_picture(frame, body, ground, scale);
+        };
     };
     for (std::size_t colour = 0; colour < kStoneColours.size(); ++colour)
         add_frames(out, kStoneColours.at(colour).word, posed(look.coloured(colour)), 0,
                    kStoneFrames - 1);
     add_frames(out, "joker", posed(look.joker), 0, kStoneFrames - 1);
     add_frames(out, "quest", posed(look.question), 0, kStoneFrames - 1);
-    const auto dynamite = [&look](int frame) {
-        return stone_picture(frame, look.dynamite(fuse_spark(frame)), look.ground);
+    const auto dynamite = [&look, scale](int frame) {
+        return stone_picture(frame, look.dynamite(fuse_spark(frame)), look.ground, scale);
     };
     add_frames(out, "dynamit", dynamite, 0, kStoneFrames - 1);
-    add_frames(out, "dynamit", [&ground](int frame) { return blast_picture(frame, ground.field); },
-               12, 15);
+    const auto blast = [&ground, scale](int frame) {
+        return blast_picture(frame, ground.field, scale);
+    };
+    add_frames(out, "dynamit", blast, 12, 15);
     for (int digit = 0; digit <= 9; ++digit)
-        out.push_back({QStringLiteral("lcd%1").arg(digit), look.digit(digit)});
-    for (int strip = 1; strip <= 4; ++strip)
-        out.push_back({QStringLiteral("main%1").arg(strip), frame_strip(look.window, strip)});
-    out.push_back({QStringLiteral("title"), title_picture(look)});
-    out.push_back({QStringLiteral("game_over"), game_over_picture(look)});
+        out.push_back({QStringLiteral("lcd%1").arg(digit), look.digit(digit, scale)});
+    const std::array<QImage, 4> strips = frame_strips(look.window, scale);
+    for (std::size_t strip = 0; strip < strips.size(); ++strip)
+        out.push_back({QStringLiteral("main%1").arg(strip + 1), strips[strip]});
+    out.push_back({QStringLiteral("title"), title_picture(look, scale)});
+    out.push_back({QStringLiteral("game_over"), game_over_picture(look, scale)});
+    for (NamedPicture& picture : out)
+        picture.name = name_at_scale(picture.name, scale);
     return out;
+}
+
+QString name_at_scale(const QString& name, int scale) {
+    return scale == 1 ? name : name + QStringLiteral("@%1x").arg(scale);
 }
 
 std::vector<NamedPicture> low_colour_pictures(const std::vector<NamedPicture>& full_colour) {

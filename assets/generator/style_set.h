@@ -14,8 +14,12 @@ struct NamedPicture {
     QImage image;
 };
 
-// Every bitmap of a style module, drawn in full colour with the look's painters.
-std::vector<NamedPicture> style_pictures(const StyleLook& look);
+// Every bitmap of a style module, drawn in full colour with the look's painters at `scale` times
+// its pixels, named for that scale.
+std::vector<NamedPicture> style_pictures(const StyleLook& look, int scale);
+
+// The name HiDPI screens look for a picture drawn at `scale` by: "empty", "empty@2x".
+QString name_at_scale(const QString& name, int scale);
 
 // The same pictures on one shared 256-colour palette, as 8-bit indexed images.
 std::vector<NamedPicture> low_colour_pictures(const std::vector<NamedPicture>& full_colour);

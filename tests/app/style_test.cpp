@@ -310,10 +310,49 @@ TEST_F(GameFolder, PicturesLargerThanTheirRoleOrTheStylesBudgetCountAsMissing) {
     writer.add_bitmap("lcd1", QImage(121, 45, QImage::Format_ARGB32));
     writer.add_bitmap("lcd2", QImage(120, 180, QImage::Format_ARGB32));
     ASSERT_TRUE(writer.write("hostile.lvr"));
-    GraphicStyle style(ResourceModule::open("hostile.lvr"));
+    GraphicStyle style(ResourceModule::open("hostile.lvr"), 1);
     for (const char* too_large : {"blue0005", "title", "lcd1"}) EXPECT_FALSE(style.picture(too_large)) << too_large;
     EXPECT_TRUE(style.picture("lcd2"));
     int decoded = 0;
     for (int frame = 0; frame < 6; ++frame) decoded += style.picture(QString("red%1").arg(frame, 4, 10, QChar('0'))).has_value();
     EXPECT_EQ(decoded, 4);
+}
+
+// At a device pixel ratio of 2 a picture comes from its @2x entry when that is exactly twice the
+// plain one, and carries the ratio; at 1, or without a fitting @2x entry, the plain picture.
+// @2x pictures count against the budget, and one that would pass it gives way to the plain one.
+TEST_F(GameFolder, SharpPicturesComeFromEntriesOfTwiceTheSizeWithinTheBudget) {
+    ResourceModuleWriter writer;
+    writer.add_string(1, "400");
+    const auto add = [&writer](const QString& name, int width, int height) {
+        QImage image(width, height, QImage::Format_ARGB32);
+        image.fill(Qt::blue);
+        writer.add_bitmap(name, image);
+    };
+    add("empty", 40, 40);
+    add("empty@2x", 80, 80);
+    add("lcd1", 30, 45);
+    add("lcd1@2x", 60, 91);
+    add("blue0005", 40, 40);
+    add("quest0005@2x", 80, 80);
+    QStringList frames;
+    for (int frame = 0; frame < 6; ++frame) {
+        frames << QString("red%1").arg(frame, 4, 10, QChar('0'));
+        add(frames.back(), 800, 800);            // 2.5 MB decoded
+        add(frames.back() + "@2x", 1600, 1600);  // 10 MB: four fit the budget
+    }
+    ASSERT_TRUE(writer.write("sharp.lvr"));
+    const auto ratios = [](GraphicStyle& style, const QStringList& names) {
+        QList<qreal> seen;
+        for (const QString& name : names) seen << (style.picture(name) ? style.picture(name)->devicePixelRatio() : 0);
+        return seen;
+    };
+    GraphicStyle plain(ResourceModule::open("sharp.lvr"), 1);
+    EXPECT_EQ(ratios(plain, QStringList{"empty", "lcd1", "blue0005", "quest0005"} + frames),
+              (QList<qreal>{1, 1, 1, 0, 1, 1, 1, 1, 1, 1}));
+    GraphicStyle sharp(ResourceModule::open("sharp.lvr"), 2);
+    EXPECT_EQ(ratios(sharp, QStringList{"empty", "lcd1", "blue0005", "quest0005"} + frames),
+              (QList<qreal>{2, 1, 1, 0, 2, 2, 2, 2, 1, 1}));
+    EXPECT_EQ(logical_size(*sharp.picture("empty")), QSize(40, 40));
+    EXPECT_EQ(logical_size(*sharp.picture("lcd1")), QSize(30, 45));
 }

@@ -32,16 +32,17 @@ int pixels_differing(const QImage& a, const QImage& b, int tolerance) {
 }
 
 // Read entry by entry as a desktop reads an icon file: each entry names its size and points
-// at a PNG picture inside the file.
-TEST(ProgramIcon, HoldsSixteenThirtyTwoAndFortyEightPixelPicturesWithAlpha) {
+// at a PNG picture inside the file. 64 and 96 pixels keep the window icon sharp at 2x.
+TEST(ProgramIcon, HoldsSixteenToNinetySixPixelPicturesWithAlpha) {
+    constexpr int kSides[] = {16, 32, 48, 64, 96};
     QFile file(QDir(QStringLiteral(QUORVEL_GAME_DIR)).filePath("LV!.ico"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray ico = file.readAll();
-    ASSERT_GE(ico.size(), 6 + 3 * 16);
+    ASSERT_GE(ico.size(), 6 + 5 * 16);
     const auto u32 = [&](qsizetype at) { return qFromLittleEndian<quint32>(ico.constData() + at); };
-    ASSERT_EQ(ico.left(6).toHex(), "000001000300") << "no icon file of three pictures";
-    for (int i = 0; i < 3; ++i) {
-        const int side = 16 * (i + 1);
+    ASSERT_EQ(ico.left(6).toHex(), "000001000500") << "no icon file of five pictures";
+    for (int i = 0; i < 5; ++i) {
+        const int side = kSides[i];
         const qsizetype entry = 6 + 16 * i;
         EXPECT_EQ(static_cast<quint8>(ico[entry]), side) << "entry " << i;
         EXPECT_EQ(static_cast<quint8>(ico[entry + 1]), side) << "entry " << i;
@@ -51,33 +52,39 @@ TEST(ProgramIcon, HoldsSixteenThirtyTwoAndFortyEightPixelPicturesWithAlpha) {
     }
 }
 
-// Each board cursor's file, and what it tells the player.
+// Each board cursor's file name, and what it tells the player.
 const std::pair<std::string, std::string> kCursors[] = {
-    {"pickhand.png", "NothingToDoHere"},
-    {"pickhand2.png", "StoneCanBeTakenOrGoThere"},
-    {"nohand.png", "StoneCannotGetThere"}};
+    {"pickhand", "NothingToDoHere"},
+    {"pickhand2", "StoneCanBeTakenOrGoThere"},
+    {"nohand", "StoneCannotGetThere"}};
 
-QImage cursor(const std::string& file_name) {
-    return QImage(QString::fromStdString(QUORVEL_CURSOR_DIR "/" + file_name));
+QImage cursor(const std::string& name, int scale) {
+    const std::string suffix = scale == 1 ? "" : "@" + std::to_string(scale) + "x";
+    return QImage(QString::fromStdString(QUORVEL_CURSOR_DIR "/" + name + suffix + ".png"));
 }
 
 class BoardCursor : public testing::TestWithParam<std::pair<std::string, std::string>> {};
 
-TEST_P(BoardCursor, IsAThirtyTwoPixelHandWithItsFingerTipAtTheHotSpotUnlikeTheOthers) {
-    const QImage picture = cursor(GetParam().first);
-    ASSERT_EQ(picture.size(), QSize(32, 32));
-    EXPECT_EQ(qAlpha(picture.pixel(31, 0)), 0);
-    EXPECT_EQ(qAlpha(picture.pixel(0, 31)), 0);
-    QPoint tip(-1, -1);  // the topmost drawn pixel, where the hot spot is
-    for (int at = 0; at < 32 * 32 && tip.x() < 0; ++at)
-        if (qAlpha(picture.pixel(at % 32, at / 32)) > 128)
-            tip = {at % 32, at / 32};
-    EXPECT_NEAR(tip.x(), 10, 2);
-    EXPECT_NEAR(tip.y(), 1, 1);
-    for (const auto& [other, meaning] : kCursors)
-        if (other != GetParam().first) {
-            EXPECT_GT(pixels_differing(picture, cursor(other), 40), 40) << "looks like " << other;
-        }
+// At 2x the hand is drawn at twice the pixels, so the hot spot is the same point on the screen.
+TEST_P(BoardCursor, IsAHandOf32PixelsOr64At2xWithItsFingerTipAtTheHotSpotUnlikeTheOthers) {
+    for (const int scale : {1, 2}) {
+        const QImage picture = cursor(GetParam().first, scale);
+        const int side = 32 * scale;
+        ASSERT_EQ(picture.size(), QSize(side, side)) << "at " << scale << "x";
+        EXPECT_EQ(qAlpha(picture.pixel(side - 1, 0)), 0);
+        EXPECT_EQ(qAlpha(picture.pixel(0, side - 1)), 0);
+        QPoint tip(-1, -1);  // the topmost drawn pixel, where the hot spot is
+        for (int at = 0; at < side * side && tip.x() < 0; ++at)
+            if (qAlpha(picture.pixel(at % side, at / side)) > 128)
+                tip = {at % side, at / side};
+        EXPECT_NEAR(tip.x(), 10 * scale, 2) << "at " << scale << "x";
+        EXPECT_NEAR(tip.y(), 1 * scale, 1) << "at " << scale << "x";
+        for (const auto& [other, meaning] : kCursors)
+            if (other != GetParam().first) {
+                EXPECT_GT(pixels_differing(picture, cursor(other, scale), 40), 40 * scale * scale)
+                    << "looks like " << other << " at " << scale << "x";
+            }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cursors, BoardCursor, testing::ValuesIn(kCursors),
@@ -124,7 +131,11 @@ std::map<QString, QSize> pictures_the_game_loads() {
     return all;
 }
 
-// A style file of the game folder, opened as the game opens it, with every picture it loads.
+// The picture a 2x screen shows in place of `name`.
+QString at_2x(const QString& name) { return name + QStringLiteral("@2x"); }
+
+// A style file of the game folder, opened as the game opens it, with every picture it loads
+// at 1x and at 2x.
 struct OpenedStyle {
     std::unique_ptr<ResourceModule> module;
     QMap<QString, QImage> pictures;
@@ -137,8 +148,9 @@ const OpenedStyle& opened(const StyleFile& style) {
     // The game would also take the name in other letter case; the file is named exactly.
     if (!entry.module && QFile::exists(path) && (entry.module = ResourceModule::open(path)))
         for (const auto& [name, size] : pictures_the_game_loads())
-            if (std::optional<QImage> image = entry.module->bitmap(name))
-                entry.pictures[name] = *image;
+            for (const QString& shown : {name, at_2x(name)})
+                if (std::optional<QImage> image = entry.module->bitmap(shown))
+                    entry.pictures[shown] = *image;
     return entry;
 }
 
@@ -174,7 +186,9 @@ protected:
     QImage picture(const QString& name) const { return style().pictures.value(name); }
 };
 
-TEST_P(ShippedStyle, HoldsEveryPictureTheGameLoadsAtItsSize) {
+// A high-colour style holds each picture also at twice the pixels for 2x screens; 8-bit screens
+// are never 2x screens.
+TEST_P(ShippedStyle, HoldsEveryPictureTheGameLoadsAtItsSizeAndAt2xUnlessIndexed) {
     for (const auto& [name, size] : pictures_the_game_loads()) {
         const QImage image = picture(name);
         ASSERT_FALSE(image.isNull()) << name.toStdString() << " is missing";
@@ -183,9 +197,37 @@ TEST_P(ShippedStyle, HoldsEveryPictureTheGameLoadsAtItsSize) {
         if (size.isValid()) {
             EXPECT_EQ(image.size(), size) << name.toStdString();
         }
+        const QImage twice = picture(at_2x(name));
+        EXPECT_EQ(twice.isNull(), GetParam().indexed) << name.toStdString() << "@2x";
+        if (!twice.isNull()) {
+            EXPECT_EQ(twice.size(), image.size() * 2) << name.toStdString() << "@2x";
+        }
     }
     EXPECT_GE(picture("title").width(), 200);
     EXPECT_GE(picture("title").height(), 150);
+}
+
+// Halved, a 2x picture is its 1x picture: the same drawing. Yet neither repeating nor smoothly
+// enlarging the 1x pixels gives it: it is drawn afresh, with the fine detail enlarging loses.
+TEST_P(ShippedStyle, PicturesAt2xAreTheSameDrawingWithFinerDetailNotEnlarged) {
+    if (GetParam().indexed)
+        GTEST_SKIP() << "no 2x pictures";
+    std::map<Qt::TransformationMode, int> unlike_enlarged;
+    int pixels = 0;
+    for (const auto& [name, size] : pictures_the_game_loads()) {
+        const QImage one = picture(name), two = picture(at_2x(name));
+        ASSERT_EQ(two.size(), one.size() * 2) << name.toStdString();
+        const QImage halved =
+            two.scaled(one.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        EXPECT_LT(pixels_differing(halved, one, 24), one.width() * one.height() / 100)
+            << name.toStdString();
+        pixels += two.width() * two.height();
+        for (const Qt::TransformationMode mode : {Qt::FastTransformation, Qt::SmoothTransformation})
+            unlike_enlarged[mode] +=
+                pixels_differing(two, one.scaled(two.size(), Qt::IgnoreAspectRatio, mode), 24);
+    }
+    EXPECT_GT(unlike_enlarged[Qt::FastTransformation], pixels / 100) << "pixels repeated";
+    EXPECT_GT(unlike_enlarged[Qt::SmoothTransformation], pixels / 100) << "smoothly enlarged";
 }
 
 TEST_P(ShippedStyle, StringsGiveFortyPixelFieldsThirtyByFortyFiveDigitsAndTheColourDepth) {
@@ -208,23 +250,31 @@ TEST_P(ShippedStyle, EveryStonePictureLiesOnTheEmptyField) {
     }
 }
 
-// Laid out as the game lays out the window, the four frame pictures show no step at a seam:
-// each pixel there has nearly the colour of its neighbour across it.
+// Laid out as the game lays out the window, at 1x and at 2x, the four frame pictures show no
+// step at a seam: each pixel there has nearly the colour of its neighbour across it.
 TEST_P(ShippedStyle, FramePicturesJoinWithoutSeams) {
-    QImage window(542, 480, QImage::Format_RGB32);
-    window.fill(Qt::magenta);
-    QPainter painter(&window);
-    for (const auto& [name, at] : {std::pair{"main1", QPoint(0, 0)}, {"main2", QPoint(0, 96)},
-                                   {"main3", QPoint(513, 96)}, {"main4", QPoint(153, 456)}})
-        painter.drawImage(at, picture(name));
-    painter.end();
-    // The first line of pixels past each seam, and the step back across it.
-    for (const auto& [past, back] : {std::pair{QRect(0, 96, 153, 1), QPoint(0, -1)},
-                                     {QRect(513, 96, 29, 1), QPoint(0, -1)},
-                                     {QRect(153, 456, 1, 24), QPoint(-1, 0)},
-                                     {QRect(512, 456, 1, 24), QPoint(1, 0)}})
-        EXPECT_EQ(pixels_differing(window.copy(past), window.copy(past.translated(back)), 24), 0)
-            << "seam at " << past.x() << "," << past.y();
+    for (const int scale : GetParam().indexed ? std::vector{1} : std::vector{1, 2}) {
+        const auto shown = [&](const QString& name) { return scale == 1 ? name : at_2x(name); };
+        QImage window(QSize(542, 480) * scale, QImage::Format_RGB32);
+        window.fill(Qt::magenta);
+        QPainter painter(&window);
+        for (const auto& [name, at] : {std::pair{"main1", QPoint(0, 0)}, {"main2", QPoint(0, 96)},
+                                       {"main3", QPoint(513, 96)}, {"main4", QPoint(153, 456)}})
+            painter.drawImage(at * scale, picture(shown(name)));
+        painter.end();
+        // The first line of pixels past each seam, and the step back across it.
+        for (const auto& [past, back] : {std::pair{QRect(0, 96, 153, 1), QPoint(0, -1)},
+                                         {QRect(513, 96, 29, 1), QPoint(0, -1)},
+                                         {QRect(153, 456, 1, 24), QPoint(-1, 0)},
+                                         {QRect(513, 456, 1, 24), QPoint(-1, 0)}}) {
+            const QSize long_side = past.size() * scale;  // the line stays one pixel thick
+            const QRect line(past.topLeft() * scale, back.x() == 0 ? QSize(long_side.width(), 1)
+                                                                   : QSize(1, long_side.height()));
+            EXPECT_EQ(pixels_differing(window.copy(line), window.copy(line.translated(back)), 24),
+                      0)
+                << "seam at " << past.x() << "," << past.y() << " at " << scale << "x";
+        }
+    }
 }
 
 TEST_P(ShippedStyle, RestingColoursAreClearlyDifferent) {
@@ -349,7 +399,8 @@ std::set<std::string> entry_names(const StyleFile& style) {
 }
 
 // A style that follows the high-colour style: every picture, wave and string it holds, with
-// pictures at the same size, so that the game lays out the window just the same.
+// pictures at the same size, so that the game lays out the window just the same; the 2x
+// pictures only if it is a high-colour style too.
 class LikeTheHighColourStyle : public testing::TestWithParam<StyleFile> {};
 
 TEST_P(LikeTheHighColourStyle, HoldsEveryEntryOfItAtTheSameSize) {
@@ -364,6 +415,10 @@ TEST_P(LikeTheHighColourStyle, HoldsEveryEntryOfItAtTheSameSize) {
         return style.bitmap(name).value_or(QImage()).size();
     };
     for (const std::string& entry : standard) {
+        if (GetParam().indexed && entry.find("@2x") != std::string::npos) {
+            EXPECT_FALSE(here.count(entry)) << entry << " is for 2x screens";
+            continue;
+        }
         EXPECT_TRUE(here.count(entry)) << entry << " is missing";
         if (entry.starts_with("bitmaps/") && entry != "bitmaps/title.png") {
             EXPECT_EQ(size_of(*module, entry), size_of(*standard_module, entry)) << entry;
@@ -377,10 +432,10 @@ INSTANTIATE_TEST_SUITE_P(OtherStyles, LikeTheHighColourStyle,
 // A 256-colour screen shows all pictures at once, so together they use one palette.
 TEST(LowColourStyle, LooksLikeTheHighColourStyleWithAtMost256ColoursInAll) {
     const OpenedStyle& low = opened(kLowColour);
-    ASSERT_EQ(opened(kHighColour).pictures.size(), low.pictures.size());
+    ASSERT_EQ(low.pictures.size(), pictures_the_game_loads().size());
     std::set<QRgb> used;
-    for (const auto& [name, full] : opened(kHighColour).pictures.asKeyValueRange()) {
-        const QImage reduced = low.pictures.value(name);
+    for (const auto& [name, reduced] : low.pictures.asKeyValueRange()) {
+        const QImage full = opened(kHighColour).pictures.value(name);
         for (int y = 0; y < reduced.height(); ++y)
             for (int x = 0; x < reduced.width(); ++x)
                 used.insert(reduced.pixel(x, y));

@@ -29,6 +29,7 @@ protected:
 
 TEST_F(PackCommand, PacksPicturesWavesAndStrings) {
     ASSERT_TRUE(test_picture().save("source/bitmaps/red0005.png"));
+    ASSERT_TRUE(test_picture().scaled(test_picture().size() * 2).save("source/bitmaps/red0005@2x.png"));
     ASSERT_TRUE(test_picture().save("source/bitmaps/main1.bmp"));
     write_file_bytes("source/bitmaps/notes.txt", "not a picture, and not picked up");
     write_file_bytes("source/waves/drop.wav", simple_wave(800));
@@ -43,6 +44,7 @@ TEST_F(PackCommand, PacksPicturesWavesAndStrings) {
     EXPECT_EQ(module->bitmap("red0005").value().convertToFormat(QImage::Format_ARGB32),
               test_picture());
     EXPECT_EQ(module->bitmap("main1").value().size(), test_picture().size());
+    EXPECT_EQ(module->bitmap("red0005@2x").value().size(), test_picture().size() * 2);
     EXPECT_EQ(module->wave("drop"), simple_wave(800));
     EXPECT_EQ(module->string(1), QStringLiteral("Grüße\nzwei"));
 }
@@ -81,6 +83,11 @@ INSTANTIATE_TEST_SUITE_P(
                     {{"source/bitmaps/red0005.png", "P1 1 1 1"},
                      {"source/bitmaps/red0005.bmp", "P1 1 1 1"}},
                     kPackSource, "red0005"},
+        PackFailure{"SharpPictureNotTwiceThePlainOne",
+                    {{"source/bitmaps/red0005.png", "P1 1 1 1"}, {"source/bitmaps/red0005@2x.png", "P1 3 2 1 1 1 1 1 1"}},
+                    kPackSource, "red0005@2x is 3 x 2 pixels; it must be twice red0005, 2 x 2"},
+        PackFailure{"SharpPictureAlone", {{"source/bitmaps/red0005@2x.png", "P1 1 1 1"}}, kPackSource,
+                    "red0005@2x has no picture red0005"},
         PackFailure{"NothingToPack", {}, kPackSource, "nothing to pack"},
         PackFailure{"WrongArguments", {}, {"style.lvr"}, "usage"}),
     kLabel);

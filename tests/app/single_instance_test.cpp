@@ -3,6 +3,7 @@
 #include "platform/single_instance.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocalSocket>
@@ -24,6 +25,20 @@ protected:
     bool wait_until_a_copy_answers() const {
         return QTest::qWaitFor([&] { return ask_running_copy_to_raise(lock, 1000); }, 20000);
     }
+    // A copy stores its first turn once the dropped stones have settled, and then nothing until it
+    // is played or ends: the store has been the same for a second.
+    bool wait_until_the_store_rests() const {
+        QByteArray seen;
+        QElapsedTimer unchanged;
+        return QTest::qWaitFor([&] {
+            const QByteArray now = store();
+            if (now.isEmpty() || now != seen) {
+                seen = now;
+                unchanged.restart();
+            }
+            return !seen.isEmpty() && unchanged.elapsed() > 1000;
+        }, 20000);
+    }
     static bool ends_with_success(QProcess& game) {
         return game.waitForFinished(20000) && game.exitStatus() == QProcess::NormalExit && game.exitCode() == 0;
     }
@@ -43,7 +58,7 @@ protected:
 TEST_F(SingleInstanceGame, SecondCopyRaisesTheFirstAndEndsWithoutTouchingTheStore) {
     QProcess first, second;
     start(first);
-    ASSERT_TRUE(wait_until_a_copy_answers());
+    ASSERT_TRUE(wait_until_a_copy_answers() && wait_until_the_store_rests());
     QFile seeded(config.filePath("Corvatek/linvara.conf"));  // the first copy writes its store when it ends
     ASSERT_TRUE(seeded.open(QIODevice::WriteOnly) && seeded.write("[set]\n") == 6 && seeded.flush());
     const QByteArray stored = store();

@@ -15,7 +15,7 @@ trap 'rm -rf "$WORK"' EXIT
 cp -r "$BUILD_DIR/game" "$WORK/game"
 mkdir -p "$WORK/hostile/bitmaps"
 convert -size 4096x4096 xc:red "$WORK/big.png"
-for entry in $(zipinfo -1 "$WORK/game/standard highcolor.lvr" 'bitmaps/*'); do
+for entry in $(zipinfo -1 "$WORK/game/standard highcolor.lvr" 'bitmaps/*' | grep -v '@2x'); do
     cp "$WORK/big.png" "$WORK/hostile/$entry"
 done
 unzip -p "$WORK/game/standard highcolor.lvr" strings.txt >"$WORK/hostile/strings.txt"

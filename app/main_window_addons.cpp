@@ -7,22 +7,17 @@
 #include "presentation/graphic_style.h"
 
 #include <QAction>
-#include <QTimer>
 #include <QDesktopServices>
 #include <QMenu>
 #include <QUrl>
 
 namespace {
 
-const QString kStyleExtension = ".lvr";
-
 // The style files other than the two standard ones, as the folders list them.
 QStringList addon_files() {
     QStringList addons;
-    for (const QString& file : list_game_files("*" + kStyleExtension)) {
-        const QString name = file.chopped(kStyleExtension.size());
-        if (name != "standard highcolor" && name != "standard lowcolor") addons.append(file);
-    }
+    for (const QString& file : list_game_files("*" + kStyleExtension))
+        if (file != kHighColourStyle && file != kLowColourStyle) addons.append(file);
     return addons;
 }
 
@@ -51,7 +46,7 @@ void TForm1::AddonMenuClick(const QAction* item) {
 }
 
 void TForm1::Standard1Click() {
-    Settings.set_line(kStyleLine, color_depth() > kHighColourThreshold ? "standard highcolor.lvr" : "standard lowcolor.lvr");
+    Settings.set_line(kStyleLine, color_depth() > kHighColourThreshold ? kHighColourStyle : kLowColourStyle);
     load_style();
     redraw_all();
 }
@@ -63,8 +58,6 @@ void TForm1::GetMoreGraphics1Click() { QDesktopServices::openUrl(QUrl(project_ad
 void TForm1::LoadAdditionalGraphics1Click() {
     if (load_libraries->exec() == Tload_libraries::kLoad) {
         const QString file = load_libraries->chosen_file();
-        movetimer->stop();
-        highlighttimer->stop();
         std::unique_ptr<GraphicStyle> style = file.isEmpty() ? nullptr : GraphicStyle::open(file, devicePixelRatioF());
         if (style && style->picture("empty") && style->picture("red0005")) {
             style_module = std::move(style);
@@ -72,7 +65,6 @@ void TForm1::LoadAdditionalGraphics1Click() {
             Settings.set_line(kStyleLine, file);
             load_frame_pictures();
         }
-        wake_animation();
     }
     arrange_window();
 }

@@ -16,8 +16,6 @@
 
 namespace {
 
-const QString kHighColourStyle = "standard highcolor.lvr";
-const QString kLowColourStyle = "standard lowcolor.lvr";
 const std::array<QString, 4> kFramePictures{"main1", "main2", "main3", "main4"};
 
 const QString kMissingStyleA =

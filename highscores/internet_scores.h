@@ -30,7 +30,7 @@ std::vector<score> parse_page(const QStringList& page_lines);
 // The cells "poi", "nam" and "cou" of a row line, in this order. Throws PageError when the
 // points are no decimal number.
 score parse_page_row(const QString& line);
-// A line of the local table: the points from its fifth to its fourteenth character, the name after.
+// A line of the local table: the points from its fourth to its fourteenth character, the name after.
 score parse_local_line(const QString& line);
 // A default entry of a local table: a reserved name with points divisible by 5.
 bool is_default_entry(const score& s);

@@ -24,7 +24,6 @@ namespace {
 constexpr int kDesignWidth = 467;
 constexpr int kGroupWidth = 257;
 constexpr int kButtonsLeft = 280;
-const QString kStyleExtension = ".lvr";
 
 QLabel* make_label(QWidget* parent, const char* name, int tag, QPoint at) {
     return place(new QLabel(parent), name, tag, at);
@@ -40,10 +39,9 @@ QGroupBox* make_group(QWidget* parent, const char* name, int tag) {
 
 // The list entry of a style file; nothing for the standard style that does not suit the screen.
 std::optional<QString> list_entry(const QString& file, bool high_colour) {
-    const QString name = file.chopped(kStyleExtension.size());
-    if (name == "standard highcolor") return high_colour ? std::optional<QString>("Standard Highcolor") : std::nullopt;
-    if (name == "standard lowcolor") return high_colour ? std::nullopt : std::optional<QString>("Standard Lowcolor");
-    return name;
+    if (file == kHighColourStyle) return high_colour ? std::optional<QString>("Standard Highcolor") : std::nullopt;
+    if (file == kLowColourStyle) return high_colour ? std::nullopt : std::optional<QString>("Standard Lowcolor");
+    return file.chopped(kStyleExtension.size());
 }
 
 }  // namespace

@@ -12,7 +12,7 @@ constexpr int kLayoutTextLength = 14;  // the module's numbers are read as at mo
 }  // namespace
 
 bool is_style_file_name(const QString& name) {
-    return name.size() > 4 && name.endsWith(".lvr", Qt::CaseInsensitive) && !name.contains('/') && !name.contains('\\');
+    return name.size() > 4 && name.endsWith(kStyleExtension, Qt::CaseInsensitive) && !name.contains('/') && !name.contains('\\');
 }
 
 QSize logical_size(const QPixmap& picture) { return picture.deviceIndependentSize().toSize(); }

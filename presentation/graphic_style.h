@@ -11,6 +11,11 @@
 
 class ResourceModule;
 
+// Style files end in ".lvr"; two standard styles come with the game.
+inline const QString kStyleExtension = QStringLiteral(".lvr");
+inline const QString kHighColourStyle = QStringLiteral("standard highcolor.lvr");
+inline const QString kLowColourStyle = QStringLiteral("standard lowcolor.lvr");
+
 // A style is named by a bare file name ending in ".lvr", found in the game folder; a path could
 // load a module from anywhere.
 bool is_style_file_name(const QString& name);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "presentation/lcd.h"
+#include "engine/lcd.h"
 
 #include <cstdint>
 #include <random>

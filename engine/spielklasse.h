@@ -4,7 +4,7 @@
 #include "engine/host.h"
 #include "engine/stack.h"
 #include "engine/stones.h"
-#include "presentation/lcd.h"
+#include "engine/lcd.h"
 
 #include <array>
 #include <memory>

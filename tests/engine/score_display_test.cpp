@@ -1,4 +1,4 @@
-#include "presentation/lcd.h"
+#include "engine/lcd.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "presentation/lcd.h"
+#include "engine/lcd.h"
 
 lcd::lcd(DigitOwner& owner_window, int v, int places, int x, int y, int width, int height)
     : value(v), digits(places), left(x), top(y), digit_width(width), digit_height(height),

@@ -17,8 +17,11 @@ public:
     SingleInstance();
     ~SingleInstance();
 
-    // True when a running copy holds the lock. A lock that cannot be taken for any other reason
-    // (an unwritable folder) lets this copy run.
+    // True when another copy answers on the socket or holds the lock file (one still starting).
+    // Anything else at the lock path is cleared away: a lock file no copy holds, whatever process
+    // it names, or something other than a file, which is reported on stderr. What cannot be
+    // removed, or a lock that cannot be taken for any other reason (an unwritable folder), lets
+    // this copy run without the lock.
     bool another_copy_runs() const { return another_copy_runs_; }
     QString lock_path() const { return lock_path_; }
     // While this copy holds the lock: calls `raise` for every later copy that asks for the window.

@@ -1,37 +1,9 @@
-#include "engine_fixture.h"
-
-#include <benchmark/benchmark.h>
+#include "bench_game.h"
 
 #include <algorithm>
 #include <ctime>
 
 namespace {
-
-// Like the window, minus the window: nothing is drawn, sounds and pauses cost nothing.
-struct QuietHost final : EngineHost {
-    Spielklasse* engine = nullptr;
-    int game_ends = 0;
-    void show_picture(TMyImage&) override {}
-    void show_digit(DigitImage&) override {}
-    void play_sound(int) override {}
-    void update_cursors() override {
-        for (const TMyImage& f : engine->field_images) benchmark::DoNotOptimize(engine->cursor_for(f));
-    }
-    void run_game_end() override { ++game_ends; }
-    void removal_pause() override {}
-    std::string setting(int) const override { return "1"; }
-};
-
-struct Game {
-    QuietHost host;
-    StandardRandom random;
-    TickingClock clock;
-    Spielklasse engine{host, 9, 9, random, clock};
-    Game() {
-        host.engine = &engine;
-        engine.create_fields();
-    }
-};
 
 // Walls that leave one winding corridor through every other row.
 const std::vector<std::string> kSerpentine{

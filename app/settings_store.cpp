@@ -77,8 +77,12 @@ void SettingsList::replace_non_numeric_lines() {
 }
 
 bool SettingsList::save_settings(Registry& registry) const {
-    for (int i = 0; i < kLines; ++i) registry.write_string(kKey, QString::number(i + 1), rotate_text(lines_[i].toUtf8()));
+    write_settings(registry);
     return registry.flush();
+}
+
+void SettingsList::write_settings(Registry& registry) const {
+    for (int i = 0; i < kLines; ++i) registry.write_string(kKey, QString::number(i + 1), rotate_text(lines_[i].toUtf8()));
 }
 
 void count_start(SettingsList& settings) {

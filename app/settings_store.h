@@ -45,6 +45,8 @@ public:
     void load_settings(Registry& registry);
     // False when the store could not be written.
     bool save_settings(Registry& registry) const;
+    // Puts the lines into the store; the caller flushes it.
+    void write_settings(Registry& registry) const;
 
 private:
     void write_defaults(Registry& registry) const;

@@ -4,8 +4,8 @@
 #include "localisation/languages.h"
 #include "net/http_client.h"
 #include "platform/project_addresses.h"
+#include "platform/regular_file.h"
 
-#include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -18,7 +18,7 @@ namespace {
 
 constexpr int kFailureText = 3;
 constexpr int kPostText = 85;
-// The client refuses larger pages; a file that grew since is not read whole.
+// The client refuses larger pages; a file that grew since is not read.
 constexpr qint64 kMaxPageFile = 2 * 1024 * 1024;
 // The page's copy in the log shows its beginning.
 constexpr int kShownPageLines = 500;
@@ -72,13 +72,13 @@ void THighscores::show_fetch_failure() {
 }
 
 void THighscores::read_page_file() {
-    QFile file(HttpCli1->DocName());
-    if (!file.open(QIODevice::ReadOnly)) {
-        report_error("The highscore page \"" + file.fileName() + "\" could not be read: " + file.errorString());
+    const QString name = HttpCli1->DocName();
+    const FileRead file = read_regular_file(name, kMaxPageFile);
+    if (file.outcome != FileRead::Read) {
+        report_error("The highscore page \"" + name + "\" could not be read: " + file.error);
         return;
     }
-    const QString text = decoded_page(file.read(kMaxPageFile), HttpCli1->DocCharset());
-    file.close();
+    const QString text = decoded_page(file.bytes, HttpCli1->DocCharset());
     page_lines = text.split(QRegularExpression("\r\n|\n|\r"));
     QStringList shown;
     for (const QString& line : page_lines.mid(0, kShownPageLines)) shown.append(shown_line(line));
@@ -86,9 +86,15 @@ void THighscores::read_page_file() {
     rebuild_internet_table();
 }
 
-// The page file is replaced only by a page that arrived whole.
+// The page file is replaced only by a page that arrived whole, and never where something other
+// than a regular file stands at its name.
 void THighscores::HttpCli1DocBegin() {
-    page_file_ = std::make_unique<QSaveFile>(HttpCli1->DocName());
+    const QString name = HttpCli1->DocName();
+    if (holds_other_than_regular_file(name)) {
+        DisplayMemo->appendPlainText("The page could not be saved: \"" + name + "\" is not a regular file");
+        return;
+    }
+    page_file_ = std::make_unique<QSaveFile>(name);
     if (page_file_->open(QIODevice::WriteOnly)) HttpCli1->RcvdStream = page_file_.get();
 }
 

@@ -1,6 +1,7 @@
 #include "highscores/posted_file.h"
 
-#include <QFile>
+#include "platform/regular_file.h"
+
 #include <QRegularExpression>
 #include <QSaveFile>
 
@@ -17,15 +18,13 @@ QString decoded(const QByteArray& bytes) {
 }  // namespace
 
 PostedRead read_posted(const QString& path, QStringList& posted) {
-    QFile file(path);
-    if (!file.exists()) {
+    const FileRead file = read_regular_file(path, kMaxFileSize);
+    if (file.outcome == FileRead::Missing) {
         posted.clear();
         return PostedRead::Missing;
     }
-    if (file.size() > kMaxFileSize || !file.open(QIODevice::ReadOnly)) return PostedRead::Unreadable;
-    const QByteArray bytes = file.read(kMaxFileSize + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxFileSize) return PostedRead::Unreadable;
-    posted = decoded(bytes).split(QRegularExpression("\r\n|\n|\r"), Qt::SkipEmptyParts);
+    if (file.outcome != FileRead::Read) return PostedRead::Unreadable;
+    posted = decoded(file.bytes).split(QRegularExpression("\r\n|\n|\r"), Qt::SkipEmptyParts);
     return PostedRead::Read;
 }
 

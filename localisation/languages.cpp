@@ -3,12 +3,12 @@
 #include "localisation/encoded_text.h"
 #include "localisation/tag.h"
 #include "platform/game_files.h"
+#include "platform/regular_file.h"
 #include "platform/resource_module.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLocale>
@@ -153,18 +153,17 @@ void Languages::load_text(QTextEdit* memo) const {
 QStringList Languages::read_text_file(const QObject* memo) const {
     const QString path =
         QStringLiteral("images/%1.jpg").arg(tag_of(memo) + base_id);
-    QFile file(game_file(path));
-    if (!file.open(QIODevice::ReadOnly)) {
+    const FileRead file = read_regular_file(game_file(path), kMaxTextFileBytes);
+    if (file.outcome == FileRead::TooLarge) {
+        throw std::runtime_error("encoded text: " + path.toStdString() + " is larger than " +
+                                 std::to_string(kMaxTextFileBytes) + " bytes");
+    }
+    if (file.outcome != FileRead::Read) {
         exit_after_message(
             QStringLiteral("Some files are missing! Please re-install this application."),
             QStringLiteral("Fatal error"), QMessageBox::Warning);
     }
-    const QByteArray bytes = file.read(kMaxTextFileBytes + 1);
-    if (bytes.size() > kMaxTextFileBytes) {
-        throw std::runtime_error("encoded text: " + path.toStdString() + " is larger than " +
-                                 std::to_string(kMaxTextFileBytes) + " bytes");
-    }
-    QStringList lines = QString::fromLatin1(bytes).split(u'\n');
+    QStringList lines = QString::fromLatin1(file.bytes).split(u'\n');
     if (lines.last().isEmpty()) {
         lines.removeLast();  // the break that ends the last line
     }

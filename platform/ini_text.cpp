@@ -1,5 +1,6 @@
 #include "platform/ini_text.h"
 
+#include <QCryptographicHash>
 #include <QList>
 
 #include <optional>
@@ -8,6 +9,8 @@ namespace {
 
 const QByteArray kByteArrayPrefix = "@ByteArray(";
 const QString kStringPrefix = "@String(";  // how QSettings writes a text that holds a zero byte
+// A comment to every other reader: QSettings and older versions drop it when they rewrite the file.
+const QByteArray kCheckLead = "; Checked when read: ";
 
 bool is_hex_digit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
@@ -105,10 +108,46 @@ void append_escaped(QByteArray& out, const QByteArray& bytes) {
     out += '"';
 }
 
+QByteArray write_groups(const StoreGroups& groups) {
+    QByteArray out;
+    for (const auto& [group, values] : groups) {
+        if (values.empty()) continue;
+        if (!out.isEmpty()) out += '\n';
+        out += "[" + group.toUtf8() + "]\n";
+        for (const auto& [name, value] : values) {
+            out += name.toUtf8() + "=";
+            if (value.binary)
+                append_escaped(out, kByteArrayPrefix + value.bytes + ")");
+            else
+                append_escaped(out, value.bytes.startsWith('@') ? "@" + value.bytes : value.bytes);
+            out += '\n';
+        }
+    }
+    return out;
+}
+
+// The first line of what write_ini writes: the length and hash of the text after it.
+QByteArray check_line(const QByteArray& rest) {
+    const QByteArray hash = QCryptographicHash::hash(rest, QCryptographicHash::Sha256).toHex().left(16);
+    return kCheckLead + QByteArray::number(rest.size()) + " bytes follow, SHA-256 " + hash +
+           ". Delete this line after editing by hand.";
+}
+
+// A text that begins with a check line must be what the line says follows it, so a store cut short
+// at any point shows; a text without one (QSettings', an older version's, one written by hand) is
+// taken as it is.
+bool fails_its_check(const QByteArray& text) {
+    const qsizetype line_end = text.indexOf('\n');
+    const QByteArray first_line = line_end < 0 ? text : text.left(line_end);
+    if (!first_line.startsWith(kCheckLead)) return !text.isEmpty() && kCheckLead.startsWith(text);
+    return line_end < 0 || first_line != check_line(text.mid(line_end + 1));
+}
+
 }  // namespace
 
 ParsedIni parse_ini(const QByteArray& text) {
     ParsedIni parsed;
+    parsed.damaged = fails_its_check(text);
     QString group = "General";
     const QString decoded = QString::fromUtf8(text);
     for (QString line : decoded.split(u'\n')) {
@@ -129,19 +168,6 @@ ParsedIni parse_ini(const QByteArray& text) {
 }
 
 QByteArray write_ini(const StoreGroups& groups) {
-    QByteArray out;
-    for (const auto& [group, values] : groups) {
-        if (values.empty()) continue;
-        if (!out.isEmpty()) out += '\n';
-        out += "[" + group.toUtf8() + "]\n";
-        for (const auto& [name, value] : values) {
-            out += name.toUtf8() + "=";
-            if (value.binary)
-                append_escaped(out, kByteArrayPrefix + value.bytes + ")");
-            else
-                append_escaped(out, value.bytes.startsWith('@') ? "@" + value.bytes : value.bytes);
-            out += '\n';
-        }
-    }
-    return out;
+    const QByteArray text = write_groups(groups);
+    return check_line(text) + '\n' + text;
 }

@@ -1,5 +1,7 @@
 #include "platform/registry.h"
 
+#include "platform/regular_file.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -9,11 +11,21 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include <sys/statvfs.h>
+
 namespace {
 
 // A save takes milliseconds: a lock older than this is left over from a killed program.
 constexpr int kStaleLockMs = 3000;
-constexpr int kLockWaitMs = 4000;
+
+// Some file systems count no inodes at all (f_files 0); only the blocks tell there.
+QString in_the_way(const QString& path) { return "there is a folder or another special file in the way at " + path; }
+
+bool disk_full(const QString& folder) {
+    struct statvfs space {};
+    return ::statvfs(QFile::encodeName(folder).constData(), &space) == 0 &&
+           (space.f_bavail == 0 || (space.f_files > 0 && space.f_favail == 0));
+}
 
 }  // namespace
 
@@ -26,14 +38,14 @@ Registry::Registry() : path_(store_folder() + "/linvara.conf") {
     remove_interrupted_saves();
 }
 
+// Anything but a regular file at the store's name (a FIFO would block every read of it, the copy
+// aside too) is neither read nor written over.
 void Registry::read_file() {
-    QFile file(path_);
-    if (!file.exists()) return;
-    QByteArray text;
-    if (file.open(QIODevice::ReadOnly)) text = file.read(kMaxFileBytes + 1);
-    ParsedIni parsed = parse_ini(text.size() > kMaxFileBytes ? QByteArray() : text);
+    const FileRead file = read_regular_file(path_, kMaxFileBytes);
+    if (file.outcome == FileRead::Missing) return;
+    ParsedIni parsed = parse_ini(file.bytes);
     groups_ = std::move(parsed.groups);
-    if (parsed.damaged || !file.isOpen() || text.size() > kMaxFileBytes) keep_damaged_file();
+    if (file.outcome != FileRead::NotRegular && (parsed.damaged || file.outcome != FileRead::Read)) keep_damaged_file();
 }
 
 // A damaged file is read as far as it goes; the next save would replace it, so a copy of the
@@ -83,24 +95,51 @@ void Registry::write_binary(const QString& key, const QString& name, const QByte
 
 void Registry::delete_key(const QString& key) { groups_.erase(key); }
 
-bool Registry::flush() {
+bool Registry::flush(int lock_wait_ms) {
     error_.clear();
     if (damaged_copy_failed_)
         return fail("the damaged store could not be copied aside, so it is not written over");
-    if (!QDir().mkpath(QFileInfo(path_).path())) return fail("the folder could not be made");
+    const QString folder = QFileInfo(path_).path();
+    if (!QDir().mkpath(folder)) return fail("the folder " + folder + " could not be made");
+    // A save would put a file in its place.
+    if (holds_other_than_regular_file(path_)) return fail(in_the_way(path_));
     QLockFile lock(path_ + ".lock");
     lock.setStaleLockTime(kStaleLockMs);
-    if (!lock.tryLock(kLockWaitMs)) return fail("another program holds the lock " + path_ + ".lock");
+    if (!take_lock(lock, lock_wait_ms)) return false;
     QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return fail(file.errorString());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return fail(write_failure(file.errorString()));
     const QByteArray text = write_ini(groups_);
     if (file.write(text) != text.size() || !file.flush()) {
         const QString why = file.errorString();
         file.cancelWriting();
-        return fail(why);
+        return fail(write_failure(why));
     }
-    if (!file.commit()) return fail(file.errorString());
+    if (!file.commit()) return fail(write_failure(file.errorString()));
     return true;
+}
+
+// Waits for the lock only while a live program holds it; whatever else keeps it from being made
+// (a folder in its place, a full disk, no permission) fails at once, named as it is.
+bool Registry::take_lock(QLockFile& lock, int wait_ms) {
+    const QString lock_path = path_ + ".lock";
+    const QFileInfo existing(lock_path);
+    if (existing.exists() && !existing.isFile()) return fail(in_the_way(lock_path));
+    // A lock file whose flock no process holds (a live QLockFile keeps one) was left by a program that
+    // died; Qt removes it only when no one holds the flock.
+    if (existing.exists()) lock.removeStaleLockFile();
+    if (lock.tryLock(wait_ms)) return true;
+    switch (lock.error()) {
+    case QLockFile::LockFailedError:
+        return fail("another program holds the lock " + lock_path);
+    case QLockFile::PermissionError:
+        return fail("there is no permission to make the lock " + lock_path);
+    default:
+        return fail(write_failure("the lock " + lock_path + " could not be made"));
+    }
+}
+
+QString Registry::write_failure(const QString& why) const {
+    return disk_full(QFileInfo(path_).path()) ? "the disk is full (" + why + ")" : why;
 }
 
 bool Registry::fail(const QString& why) {

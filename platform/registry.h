@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QLockFile;
+
 // The current user's registry under "Software\Corvatek\linvara", kept in the INI file
 // Corvatek/linvara.conf of the user's config folder (the file QSettings("Corvatek", "linvara")
 // reads). A key is a group ("set", "hi"); values hold bytes, stored as Latin-1 text so that
@@ -24,21 +26,26 @@ public:
     void write_binary(const QString& key, const QString& name, const QByteArray& bytes);
     void delete_key(const QString& key);
     // Writes everything to disk; false, with error() saying why, when the file was not replaced.
-    bool flush();
+    // Waits at most `lock_wait_ms` for another program's save to end; nothing else waits.
+    bool flush(int lock_wait_ms = kSaveLockWaitMs);
 
     QString file_name() const { return path_; }
     QString error() const { return error_; }
     // Where a store that could not be read whole was copied before anything was written over it;
-    // empty when the store was sound.
+    // empty when the store was sound, or was no file at all (a FIFO, a folder), which no save replaces.
     QString damaged_copy() const { return damaged_copy_; }
 
     // Largest store file read; a longer one counts as damaged.
     static constexpr qint64 kMaxFileBytes = 1024 * 1024;
+    // Another program's save takes milliseconds; the game's window must not stand still longer.
+    static constexpr int kSaveLockWaitMs = 50;
 
 private:
     void read_file();
     void keep_damaged_file();
     void remove_interrupted_saves();
+    bool take_lock(QLockFile& lock, int wait_ms);
+    QString write_failure(const QString& why) const;
     bool fail(const QString& why);
 
     QString path_;

@@ -1,4 +1,5 @@
 #include "test_support.h"
+#include "hang_guard.h"
 #include "modal_guard.h"
 
 #include "localisation/languages.h"
@@ -15,6 +16,8 @@
 #include <QTextEdit>
 
 #include <map>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -148,6 +151,7 @@ using LanguagesDeathTest = InTemporaryFolder;
 
 TEST_F(LanguagesDeathTest, EndsTheProcessAfterAFatalBox) {
     const auto open = [](const char* language) {
+        const HangGuard guard;
         ModalAnswer box;
         const Languages languages(kLibrary, QString::fromLatin1(language));
         QPlainTextEdit memo;
@@ -159,10 +163,13 @@ TEST_F(LanguagesDeathTest, EndsTheProcessAfterAFatalBox) {
     EXPECT_EXIT(open("English"), testing::ExitedWithCode(EXIT_FAILURE), no_library);
     write_library({{1, ""}, {2001, ""}});  // neither probe
     EXPECT_EXIT(open("German"), testing::ExitedWithCode(EXIT_FAILURE), no_library);
+    const char* missing_file = "modal window \\[Fatal error\\] Some files are missing! Please re-install this "
+                               "application\\.";
     write_library();  // no images/3.jpg
-    EXPECT_EXIT(open("English"), testing::ExitedWithCode(EXIT_FAILURE),
-                "modal window \\[Fatal error\\] Some files are missing! Please re-install this "
-                "application\\.");
+    EXPECT_EXIT(open("English"), testing::ExitedWithCode(EXIT_FAILURE), missing_file);
+    ASSERT_TRUE(QDir().mkpath(QStringLiteral("images")));
+    ASSERT_EQ(mkfifo("images/3.jpg", 0600), 0);  // opening it to read would wait for a writer
+    EXPECT_EXIT(open("English"), testing::ExitedWithCode(EXIT_FAILURE), missing_file);
 }
 
 }  // namespace

@@ -1,13 +1,19 @@
 #include "platform/registry.h"
 
+#include "hang_guard.h"
+
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <utime.h>
 
 #include <csignal>
@@ -84,6 +90,8 @@ struct SaveTrouble {
     const char* name;
     std::function<void(const QString& folder)> arrange;
     bool saved;
+    const char* why = "";  // what the error names
+    bool lock_held = false;  // by a program that lives through the save
 };
 
 class TroubledSave : public Store, public ::testing::WithParamInterface<SaveTrouble> {};
@@ -92,6 +100,10 @@ TEST_P(TroubledSave, LeavesTheWholeOldOrTheWholeNewFileAndSaysWhichOne) {
     ASSERT_TRUE(save("old"));
     const QByteArray old_file = file_bytes();
     GetParam().arrange(folder());
+    QLockFile other_program(folder() + "/linvara.conf.lock");
+    if (GetParam().lock_held) {
+        ASSERT_TRUE(other_program.tryLock(0));
+    }
     const QByteArray big_value(256 * 1024, 'n');
     Registry registry;
     registry.write_string("set", "3", big_value);
@@ -99,6 +111,7 @@ TEST_P(TroubledSave, LeavesTheWholeOldOrTheWholeNewFileAndSaysWhichOne) {
 
     EXPECT_EQ(saved, GetParam().saved) << registry.error().toStdString();
     EXPECT_EQ(registry.error().isEmpty(), saved);
+    EXPECT_TRUE(registry.error().contains(GetParam().why)) << registry.error().toStdString();
     if (!QFileInfo(file()).isFile()) return;
     EXPECT_EQ(Registry().read_string("set", "3"), saved ? big_value : "old");
     if (!saved) {
@@ -141,6 +154,24 @@ TEST_F(Store, AFullDiskKeepsTheOldFileAndIsReportedEvenAfterADamagedRead) {
     EXPECT_NE(Registry().damaged_copy(), registry.damaged_copy());  // a second copy within the second
 }
 
+// A file system of its own that fills up, where this machine lets the tests mount one.
+TEST_F(Store, AFullDiskIsNamedAsTheReasonAndKeepsTheOldFile) {
+    const QByteArray target = QFile::encodeName(folder());
+    if (::mount("tmpfs", target.constData(), "tmpfs", 0, "size=64k") != 0) GTEST_SKIP() << "no tmpfs can be mounted here";
+    const auto unmount = qScopeGuard([&] { ::umount(target.constData()); });
+    ASSERT_TRUE(save("old"));
+    QFile filler(folder() + "/filler");
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+    while (filler.write(QByteArray(4096, 'f')) > 0 && filler.flush()) {
+    }
+    filler.close();
+    Registry registry;
+    registry.write_string("set", "3", "new");
+    EXPECT_FALSE(registry.flush());
+    EXPECT_TRUE(registry.error().startsWith("the disk is full")) << registry.error().toStdString();
+    EXPECT_EQ(Registry().read_string("set", "3"), "old");
+}
+
 void make_lock(const QString& folder, bool old) {
     QFile lock(folder + "/linvara.conf.lock");
     lock.open(QIODevice::WriteOnly);
@@ -160,12 +191,99 @@ INSTANTIATE_TEST_SUITE_P(
                         QFile::remove(folder + "/linvara.conf");
                         QDir().mkpath(folder + "/linvara.conf/inside");
                     },
-                    false},
+                    false, "a folder or another special file in the way"},
         SaveTrouble{"LockIsAFolder", [](const QString& folder) { QDir().mkpath(folder + "/linvara.conf.lock"); },
-                    false},
+                    false, "a folder or another special file in the way"},
+        SaveTrouble{"LockHeldByALiveProgram", [](const QString&) {}, false, "another program holds the lock", true},
         SaveTrouble{"StaleEmptyLock", [](const QString& folder) { make_lock(folder, true); }, true},
-        SaveTrouble{"EmptyLockJustMade", [](const QString& folder) { make_lock(folder, false); }, true}),
+        SaveTrouble{"EmptyLockJustMadeByAProgramThatDied", [](const QString& folder) { make_lock(folder, false); },
+                    true}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A store as the game leaves it: its settings and a highscore table.
+void save_settings_and_highscores() {
+    Registry registry;
+    for (int n = 1; n <= 30; ++n) registry.write_string("set", QString::number(n), QByteArray::number(n * 7));
+    for (int n = 1; n <= 20; ++n) registry.write_string("hi", QString::number(n), "Name " + QByteArray::number(n));
+    ASSERT_TRUE(registry.flush()) << registry.error().toStdString();
+}
+
+qsizetype line_start_before(const QByteArray& text, double fraction) {
+    return text.lastIndexOf('\n', qsizetype(double(text.size()) * fraction)) + 1;
+}
+
+QByteArray written_by_qsettings() {
+    QTemporaryDir folder;
+    {
+        QSettings settings(folder.filePath("q.conf"), QSettings::IniFormat);
+        settings.setValue("set/3", "q");
+        settings.setValue("hi/1", "Name 1");
+    }
+    QFile file(folder.filePath("q.conf"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// What is in the store's place at the next start, made from the store the game wrote.
+struct StoreText {
+    const char* label;
+    std::function<QByteArray(const QByteArray& written)> text;
+    bool cut_short;
+};
+
+void PrintTo(const StoreText& text, std::ostream* out) { *out << text.label; }
+
+class StoreTexts : public Store, public ::testing::WithParamInterface<StoreText> {};
+
+TEST_P(StoreTexts, AStoreCutShortIsCopiedAsideAndAWholeOneIsTakenAsItIs) {
+    save_settings_and_highscores();
+    const QByteArray text = GetParam().text(file_bytes());
+    QFile store(file());
+    ASSERT_TRUE(store.open(QIODevice::WriteOnly) && store.write(text) == text.size());
+    store.close();
+
+    const Registry registry;
+    EXPECT_EQ(registry.damaged_copy().isEmpty(), !GetParam().cut_short);
+    if (GetParam().cut_short) {
+        QFile copy(registry.damaged_copy());
+        ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+        EXPECT_EQ(copy.readAll(), text);
+    } else {
+        EXPECT_EQ(registry.read_string("hi", "1"), "Name 1");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Store, StoreTexts,
+    ::testing::Values(
+        StoreText{"Whole", [](const QByteArray& written) { return written; }, false},
+        StoreText{"CutAtTheLineStartBefore37Percent",
+                  [](const QByteArray& written) { return written.left(line_start_before(written, 0.37)); }, true},
+        StoreText{"CutAtTheLineStartBeforeHalf",
+                  [](const QByteArray& written) { return written.left(line_start_before(written, 0.5)); }, true},
+        StoreText{"CutAtTheLineStartBefore63Percent",
+                  [](const QByteArray& written) { return written.left(line_start_before(written, 0.63)); }, true},
+        StoreText{"CutInsideAValueBeforeHalf",
+                  [](const QByteArray& written) { return written.left(written.lastIndexOf("=\"", written.size() / 2) + 3); },
+                  true},
+        StoreText{"CutAfter12Bytes", [](const QByteArray& written) { return written.left(12); }, true},
+        StoreText{"CutAfter40Bytes", [](const QByteArray& written) { return written.left(40); }, true},
+        StoreText{"WrittenByQSettings", [](const QByteArray&) { return written_by_qsettings(); }, false},
+        StoreText{"WrittenByHand", [](const QByteArray&) { return QByteArray("; mine\n[hi]\n1=Name 1\n\n[set]\n3=q\n"); },
+                  false}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(Store, AFifoInThePlaceOfTheStoreIsNeitherReadNorWrittenOver) {
+    ASSERT_EQ(mkfifo(QFile::encodeName(file()).constData(), 0600), 0);
+    const HangGuard guard;
+    Registry registry;
+    registry.write_string("set", "3", "q");
+    EXPECT_FALSE(registry.flush());
+    EXPECT_TRUE(registry.error().endsWith("in the way at " + file())) << registry.error().toStdString();
+    EXPECT_TRUE(registry.damaged_copy().isEmpty());
+    struct stat status {};
+    ASSERT_EQ(stat(QFile::encodeName(file()).constData(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
+}
 
 TEST_F(Store, ASaveAKillInterruptedLeavesNoTemporaryFileAfterTheNextStart) {
     ASSERT_TRUE(save("old"));

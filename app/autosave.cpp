@@ -47,7 +47,7 @@ void autosave_game(const Spielklasse& engine, SettingsList& settings) {
     settings.set_value(kSavedExtraStonesLine, engine.extra_stones);
 }
 
-bool restore_game(Spielklasse& engine, SettingsList& settings) {
+bool restore_game(Spielklasse& engine, const SettingsList& settings) {
     const QString kinds = settings.line(kSavedKindsLine);
     const QString stones = settings.line(kSavedStonesLine);
     if (!valid_board_text(kinds) || !valid_board_text(stones) || !valid_score_text(settings.line(kSavedScoreLine)))
@@ -60,7 +60,10 @@ bool restore_game(Spielklasse& engine, SettingsList& settings) {
     engine.stone_count = engine.count_stones();
     engine.score_display->set_value(settings.value(kSavedScoreLine));
     engine.extra_stones = settings.value(kSavedExtraStonesLine);
+    return true;
+}
+
+void forget_saved_game(SettingsList& settings) {
     for (const int line : {kSavedKindsLine, kSavedStonesLine, kSavedScoreLine, kSavedExtraStonesLine})
         settings.set_line(line, QString());
-    return true;
 }

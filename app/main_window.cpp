@@ -2,9 +2,11 @@
 
 #include "app/about_window.h"
 #include "app/board_focus.h"
+#include "app/highscore_tables.h"
 #include "app/main_window_menu.h"
 #include "app/window_placement.h"
 #include "engine/spielklasse.h"
+#include "highscores/highscore_dialog.h"
 #include "localisation/languages.h"
 #include "localisation/tag.h"
 #include "platform/game_files.h"
@@ -17,6 +19,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
 #include <QMessageBox>
@@ -28,6 +31,8 @@
 namespace {
 
 constexpr int kCaptionTextId = 24;
+// The program is ending: another program's save may be waited for a little longer than in play.
+constexpr int kQuitLockWaitMs = 2000;
 
 }  // namespace
 
@@ -66,7 +71,8 @@ TForm1::~TForm1() {
 
 void TForm1::init() {
     languages = std::make_unique<Languages>("languages.dll");
-    QApplication::setWindowIcon(QIcon(game_file("LV!.ico")));
+    // Only a file: opening a FIFO put there would wait for ever.
+    if (const QString icon = game_file("LV!.ico"); QFileInfo(icon).isFile()) QApplication::setWindowIcon(QIcon(icon));
     version = 1.2f;
     registry_ = std::make_unique<Registry>();
     Settings.load_settings(*registry_);
@@ -142,9 +148,13 @@ void TForm1::shutdown() {
     highlighttimer->stop();
     Settings.set_value(kLeftLine, x());
     Settings.set_value(kTopLine, y());
-    autosave_game();
-    save_settings();
-    save_highscores();
+    if (game_ending_)
+        finish_interrupted_game_end();
+    else
+        autosave_game();
+    Settings.write_settings(*registry_);
+    write_highscores(*registry_, Highscores->lines());
+    store_saved(registry_->flush(kQuitLockWaitMs));
     sound->stop();
     style_module.reset();
 }

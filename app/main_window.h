@@ -146,6 +146,9 @@ private:
     void start_game_or_restore();
     void place_on_screen();
     void save_settled_turn();
+    void forget_ended_game();
+    void finish_interrupted_game_end();
+    void insert_score(int place, int score, const QString& name);
     void sleep_when_still();
     void change_difficulty(bool to_regular);
     void swap_highscores();
@@ -173,6 +176,11 @@ private:
     bool shut_down_ = false;
     bool addons_scanned_ = false;
     bool store_failure_reported_ = false;
+    // The game-end flow runs: from the game-over picture until the next game is set up.
+    bool game_ending_ = false;
+    bool score_entered_ = false;   // the ended game's score has had its turn at the table
+    bool tables_to_swap_ = false;  // a mode change's game end runs; the tables follow it afterwards
+    bool store_holds_running_game_ = false;  // the saved-game lines of the store are this game's
     QString stored_board_;  // the board as the store last got it, to see when a turn has settled
     bool reporting_missing_picture_ = false;
 };

@@ -13,6 +13,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <utility>
+
 // The dialogs that live beside the main window, made once its set-up has run; making the
 // highscore dialog loads the stored tables.
 void TForm1::create_dialogs() {
@@ -33,20 +35,38 @@ bool TForm1::save_highscores() {
 // them whole.
 void TForm1::enter_highscore() {
     const int score = engine->score_display->get_value();
-    const QStringList lines = Highscores->lines();
-    const int place = highscore_place(lines, score);
-    if (place < 0) return;
+    const int place = highscore_place(Highscores->lines(), score);
+    if (place < 0) {
+        score_entered_ = true;
+        return;
+    }
     name_enter->prepare_name_form();
     name_enter->exec();
-    Highscores->set_lines(insert_highscore(lines, place, new_highscore_line(place, score) + name_enter->Edit1->text()));
+    score_entered_ = true;
+    insert_score(place, score, name_enter->Edit1->text());
     save_highscores();
     Highscores->exec();
 }
 
-// The exchanged tables go to the store with the new mode, in the same save; the internet table
-// of the other mode is fetched anew.
+// The program ends while the game-over picture or the name entry shows: the score goes in once,
+// under the name the entry holds (typed so far, or kept from the last entry; without a name it
+// stays out, as the entry never takes an empty one), and the tables follow a mode change.
+void TForm1::finish_interrupted_game_end() {
+    const QString name = name_enter->Edit1->text();
+    if (!std::exchange(score_entered_, true) && !name.trimmed().isEmpty()) {
+        const int score = engine->score_display->get_value();
+        const int place = highscore_place(Highscores->lines(), score);
+        if (place >= 0) insert_score(place, score, name);
+    }
+    if (std::exchange(tables_to_swap_, false)) swap_highscores();
+}
+
+void TForm1::insert_score(int place, int score, const QString& name) {
+    Highscores->set_lines(insert_highscore(Highscores->lines(), place, new_highscore_line(place, score) + name));
+}
+
+// The exchanged tables go to the store with the new mode, in the same save.
 void TForm1::swap_highscores() {
-    Highscores->clear_page();
     QStringList lines = Highscores->lines();
     swap_highscore_tables(lines);
     Highscores->set_lines(lines);

@@ -2,6 +2,7 @@
 
 #include "app/field_label.h"
 #include "engine/spielklasse.h"
+#include "highscores/highscore_dialog.h"
 #include "localisation/help_window.h"
 #include "localisation/languages.h"
 #include "localisation/tag.h"
@@ -11,6 +12,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QShortcut>
+
+#include <utility>
 
 namespace {
 
@@ -120,11 +123,14 @@ void TForm1::change_difficulty(bool to_regular) {
         keep_marks();  // a click on a checkable entry toggles its mark by itself
         return;
     }
+    // The game-end flow below already ranks and posts against the new mode's internet table.
+    Highscores->clear_page();
     engine->regular_mode = to_regular;
     Settings.set_value(kDifficultyLine, to_regular ? 1 : 0);
     keep_marks();
+    tables_to_swap_ = true;
     engine->check_game_over();
-    swap_highscores();
+    if (std::exchange(tables_to_swap_, false)) swap_highscores();
     save_settings();
 }
 

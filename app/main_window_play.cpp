@@ -130,9 +130,13 @@ void TForm1::report_missing_picture(const QString& name) {
 }
 
 void TForm1::run_game_end() {
+    game_ending_ = true;
+    score_entered_ = false;
+    forget_ended_game();
     game_over_window->move(pos());
     game_over_window->exec();
     enter_highscore();
+    game_ending_ = false;
 }
 
 void TForm1::removal_pause() {

@@ -33,9 +33,11 @@ bool Spielklasse::check_game_over() {
     for (int slot = 1; slot <= 20; ++slot)
         if (check_lines(recent_drops[static_cast<std::size_t>(slot)])) return false;
     clear_reachable();
+    // The ended board's last drops go on appearing under the game-over picture; their lines were
+    // all looked for above.
+    form->run_game_end();
     recent_index = 0;
     recent_drops.fill(0);
-    form->run_game_end();
     start_new_game();
     for (int i = 0; i < 3; ++i) drop_stone();
     form->play_sound(kDropSound);

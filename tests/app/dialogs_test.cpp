@@ -1,5 +1,6 @@
 #include "game_fixture.h"
 
+#include "app/main_window_menu.h"
 #include "localisation/languages.h"
 #include "presentation/addon_chooser.h"
 #include "presentation/colour_depth_warning.h"
@@ -79,3 +80,14 @@ TEST_P(DialogTexts, TheColourWarningAndTheAddOnChooserShowTheirTextsWhole) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, DialogTexts, ::testing::Values("English", "German"));
+
+// How to play opens the help in the interface language where the help has it, else in English.
+TEST(RulesTopic, FollowsTheFirstInterfaceLanguage) {
+    const std::vector<std::pair<QStringList, QString>> cases{
+        {{"de-DE", "en-US"}, "IDH_German"}, {{"de-AT"}, "IDH_German"},   {{"gsw-CH"}, "IDH_German"},
+        {{"es-MX", "de"}, "IDH_Spanish"},   {{"da-DK"}, "IDH_Danish"},   {{"en-GB", "de"}, "IDH_ShortDescription"},
+        {{"fr-FR", "de"}, "IDH_ShortDescription"},
+    };
+    for (const auto& [ui_languages, topic] : cases)
+        EXPECT_EQ(rules_topic(interface_language_name(ui_languages)), topic) << ui_languages.join(' ').toStdString();
+}

@@ -67,13 +67,23 @@ bool answer_game_end(QWidget* dialog, const QString& name) {
     return false;
 }
 
-void start_real_game(QProcess& game, const QString& config_folder) {
+void start_real_game(QProcess& game, const QString& config_folder, const QString& display) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("XDG_CONFIG_HOME", config_folder);
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("QT_QPA_PLATFORM", display.isEmpty() ? "offscreen" : "xcb");
+    environment.insert("DISPLAY", display);
     environment.insert("ASAN_OPTIONS", "detect_leaks=0");
     game.setProcessEnvironment(environment);
     game.start(QUORVEL_GAME_DIR "/quorvel", {});
+}
+
+// Bit signal - 1 of SigCgt in the process's status.
+bool catches_signal(qint64 pid, int signal) {
+    QFile status(QString("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly)) return false;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("SigCgt:")) return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (signal - 1)) & 1;
+    return false;
 }
 
 void click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }

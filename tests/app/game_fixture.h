@@ -40,8 +40,11 @@ void use_config_folder(const QString& folder);
 // `name` and OK to the name entry. False for any other dialog.
 bool answer_game_end(QWidget* dialog, const QString& name = "Ann");
 
-// Starts the real program, offscreen, with its store in `config_folder`.
-void start_real_game(QProcess& game, const QString& config_folder);
+// Starts the real program with its store in `config_folder`: offscreen, or on the X `display`.
+void start_real_game(QProcess& game, const QString& config_folder, const QString& display = {});
+
+// True once the process has its own handler for `signal`.
+bool catches_signal(qint64 pid, int signal);
 
 // Clicks a widget with the left button.
 void click(QWidget* widget);

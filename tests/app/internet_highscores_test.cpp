@@ -1,8 +1,10 @@
 #include "game_fixture.h"
+#include "hang_guard.h"
 #include "python_server.h"
 
 #include "app/highscore_tables.h"
 #include "app/main_window_menu.h"
+#include "engine/spielklasse.h"
 #include "highscores/highscore_dialog.h"
 #include "highscores/name_entry_dialog.h"
 #include "localisation/languages.h"
@@ -19,6 +21,8 @@
 #include <QTcpServer>
 #include <QTest>
 #include <QTimer>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -335,3 +339,86 @@ TEST_F(InternetHighscores, AFailedFetchShowsTheStatusAndKeepsTheOldPageFile) {
     EXPECT_EQ(dialog->post_button->text(), window->languages->get_string(84));
     EXPECT_TRUE(dialog->post_button->isEnabled());
 }
+
+// A mode change ends the game in the new mode: the posting from its game end ranks against the new
+// mode's page, although the old mode's page was held, and the mail names the new mode.
+TEST_F(InternetHighscores, TheGameEndOfAModeChangeRanksAndPostsInTheNewMode) {
+    serve(page());
+    QFile difficult(site.filePath("difficult_hsc.html"));
+    ASSERT_TRUE(difficult.open(QIODevice::WriteOnly));
+    difficult.write(page("640"));
+    difficult.close();
+    collect();
+    open_and_fetch();
+    ASSERT_EQ(memo_lines(dialog->Display).value(1).left(13), "700       Zoë");
+    dialog->hide();
+
+    QString ranked_against;
+    int boxes = 0;
+    const auto post_from_the_game_end = [&] {
+        dialog->post_button->click();
+        run_until([&] { return !dialog->Display->toPlainText().isEmpty(); });
+        ranked_against = memo_lines(dialog->Display).value(1).left(13);
+        dialog->post_button->click();
+        run_until([&] { return boxes > 0; });
+        ModalAnswer::close_window(dialog);
+    };
+    ModalAnswer mode_change([&](QWidget* asked) {
+        Tname_enter& entry = *window->name_enter;
+        if (auto* yes = asked->findChild<QPushButton*>("Button1")) return yes->click();
+        if (asked == &entry && entry.Edit2->isVisible()) {
+            entry.Edit2->setText(kAddress);
+            entry.Edit3->setText("Zürich");
+            return entry.okbtn->click();
+        }
+        if (asked == dialog) return post_from_the_game_end();
+        if (answer_game_end(asked)) return;
+        ++boxes;  // the posting's result
+        ModalAnswer::close_window(asked);
+    });
+    window->engine->score_display->set_value(990);
+    window->menu->Difficult1->trigger();
+    EXPECT_EQ(ranked_against, "640       Zoë");
+    const QStringList mails = received();
+    ASSERT_EQ(mails.size(), 1);
+    EXPECT_TRUE(mails[0].contains("\r\nSubject: diffcult Quorvel 2.1 highscore\r\n"));  // the site reads this spelling
+    EXPECT_TRUE(mails[0].section("\r\n\r\n", 1).startsWith("difficult mode highscore\r\n"));
+    EXPECT_EQ(file_bytes("difficult_hsc.html"), page("640"));
+}
+
+// A FIFO where the dialog keeps a file: opening it to read would wait for a writer for ever.
+struct SpecialFile {
+    const char* name;
+    QString file;
+    QString error;  // the end of the box the player sees; empty when the table comes as usual
+};
+
+class SpecialFiles : public InternetHighscores, public ::testing::WithParamInterface<SpecialFile> {};
+
+TEST_P(SpecialFiles, AreNeitherReadNorReplaced) {
+    const QByteArray fifo = QFile::encodeName(path(GetParam().file));
+    QFile::remove(path(GetParam().file));
+    ASSERT_EQ(mkfifo(fifo.constData(), 0600), 0);
+    serve(page());
+    {
+        const HangGuard guard;
+        open_and_fetch();
+    }
+    if (GetParam().error.isEmpty()) {
+        EXPECT_EQ(answers.answered(), 0);
+        EXPECT_EQ(memo_lines(dialog->Display).value(0).left(13), "900       Ann");
+    } else {
+        ASSERT_EQ(answers.answered(), 1);
+        EXPECT_TRUE(answers.texts[0].endsWith(GetParam().error)) << answers.texts[0].toStdString();
+    }
+    struct stat status {};
+    ASSERT_EQ(stat(fifo.constData(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, SpecialFiles,
+    ::testing::Values(SpecialFile{"PostedList", "posted.txt", ""},
+                      SpecialFile{"PageFile", "regular_hsc.html",
+                                  "\"regular_hsc.html\" could not be read: it is not a regular file"}),
+    [](const auto& info) { return std::string(info.param.name); });

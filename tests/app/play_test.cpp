@@ -6,6 +6,7 @@
 #include "engine_fixture.h"
 #include "platform/cursors.h"
 #include "platform/sound_player.h"
+#include "presentation/game_over_dialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -13,6 +14,8 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -74,6 +77,36 @@ TEST_F(GameFolder, TheTimersRunOnlyWhileSomethingMoves) {
     });
     window->menu->New->trigger();
     settled_with(3);
+}
+
+// The stones of the drop that ended the game go on appearing under the game-over picture.
+TEST_F(GameFolder, TheLastStonesOfAnEndedGameFinishAppearingUnderTheGameOverPicture) {
+    std::unique_ptr<TForm1> window = start();
+    Spielklasse& engine = *window->engine;
+    std::vector<std::string> rows = lineless_board(0);
+    rows[4][5] = rows[4][6] = '.';
+    set_board(engine, rows);
+    engine.score_display->set_value(7);  // below every highscore
+    const auto appearing = [&] {
+        return std::count_if(engine.field_images.begin(), engine.field_images.end(),
+                             [](const TMyImage& image) { return is_appearing_code(image.color); });
+    };
+    long appearing_at_first = 0;
+    long appearing_at_last = 0;
+    ModalAnswer answer([&](QWidget* dialog) {
+        if (dialog == window->game_over_window) {
+            appearing_at_first = appearing();
+            run_until([&] { return appearing() == 0; });
+            appearing_at_last = appearing();
+        }
+        if (!answer_game_end(dialog)) ModalAnswer::close_window(dialog);
+    });
+    click(field(*window, 40));
+    click(field(*window, 41));
+    ASSERT_TRUE(run_until([&] { return answer.answered() > 0 && !window->highlighttimer->isActive(); }));
+    EXPECT_GT(appearing_at_first, 0);
+    EXPECT_EQ(appearing_at_last, 0);
+    EXPECT_EQ(engine.count_stones(), 3);
 }
 
 TEST_F(GameFolder, AStoneWithNoWayOutIsRefusedWithTheErrorSound) {

@@ -30,6 +30,23 @@ QString decoded_page(const QByteArray& bytes, const QString& charset) {
     return decoder.decode(bytes);
 }
 
+// Why a fetch failed, in the player's language.
+int reason_text(net::HttpClient::Error error) {
+    switch (error) {
+    case net::HttpClient::kBadUrl: return 130;
+    case net::HttpClient::kNoConnection: return 131;
+    case net::HttpClient::kTimeout: return 132;
+    case net::HttpClient::kHttpStatus: return 133;
+    case net::HttpClient::kTooLarge: return 134;
+    case net::HttpClient::kAborted: return 135;
+    case net::HttpClient::kBadRedirect: return 136;
+    case net::HttpClient::kBrokenReply: return 137;
+    case net::HttpClient::kStreamFailed: return 138;
+    case net::HttpClient::kOk: break;
+    }
+    return 0;
+}
+
 }  // namespace
 
 void THighscores::retrieve_and_post() {
@@ -67,6 +84,7 @@ void THighscores::fetch_page() {
 // The button stays disabled until the dialog opens again.
 void THighscores::show_fetch_failure() {
     show_text_file(kFailureText);
+    Display->appendPlainText(languages_.get_string(reason_text(HttpCli1->LastError())));
     Display->appendPlainText("StatusCode   = " + QString::number(HttpCli1->StatusCode()));
     Display->appendPlainText("ReasonPhrase = " + shown_line(HttpCli1->ReasonPhrase()));
 }

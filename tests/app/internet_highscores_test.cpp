@@ -8,6 +8,7 @@
 #include "highscores/highscore_dialog.h"
 #include "highscores/name_entry_dialog.h"
 #include "localisation/languages.h"
+#include "net/http_client.h"
 
 #include <QAction>
 #include <QDir>
@@ -422,3 +423,37 @@ INSTANTIATE_TEST_SUITE_P(
                       SpecialFile{"PageFile", "regular_hsc.html",
                                   "\"regular_hsc.html\" could not be read: it is not a regular file"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+struct FetchFailure {
+    const char* meaning;
+    QString site;     // after the page server's address; {closed}: a port nobody listens on
+    int reason;       // the text that says why
+    int hide_after_ms;  // the player closes the dialog during the fetch; 0: never
+};
+
+class FetchFailures : public InternetHighscores, public ::testing::WithParamInterface<FetchFailure> {};
+
+// The dialog says why in the player's language; closing it ends the fetch at once.
+TEST_P(FetchFailures, ShowTheirReason) {
+    QTcpServer closed;
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
+    const QString site = GetParam().site.startsWith('{')
+                             ? QString("http://127.0.0.1:%1").arg(closed.serverPort())
+                             : pages.address() + GetParam().site;
+    closed.close();
+    qputenv("QUORVEL_SITE", site.toUtf8());
+    dialog->HttpCli1->IdleTimeoutMs = 2000;
+    if (GetParam().hide_after_ms > 0) QTimer::singleShot(GetParam().hide_after_ms, dialog, [this] { dialog->hide(); });
+    open_and_fetch();
+    EXPECT_TRUE(memo_lines(dialog->Display).contains(window->languages->get_string(GetParam().reason)))
+        << dialog->Display->toPlainText().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sites, FetchFailures,
+    ::testing::Values(FetchFailure{"NoPage", "/site/utf-8", 133, 0}, FetchFailure{"NobodyListens", "{closed}", 131, 0},
+                      FetchFailure{"TooManyRedirects", "/redirect/6", 136, 0},
+                      FetchFailure{"EndlessHead", "/endless-header-line", 134, 0},
+                      FetchFailure{"NoAnswer", "/silent", 132, 0},
+                      FetchFailure{"ClosedWhileFetching", "/silent", 135, 300}),
+    [](const auto& info) { return std::string(info.param.meaning); });

@@ -25,6 +25,8 @@ STREAMS = {
     "/endless": (b"\r\n", b"x" * 4096, 0),
     "/endless-chunked": (b"Transfer-Encoding: chunked\r\n\r\n", b"1000\r\n" + b"x" * 4096 + b"\r\n", 0),
     "/drip": (b"\r\n", b"x", 0.5),
+    "/endless-header-line": (b"X-Pad: ", b"a" * 4096, 0),
+    "/endless-header-lines": (b"", b"X-Pad: " + b"a" * 100 + b"\r\n", 0),
 }
 RAW_REPLIES = {
     "/garbage": b"SSH-2.0-OpenSSH_9.2\r\n\r\n",
@@ -37,6 +39,11 @@ RAW_REPLIES = {
 
 
 FOLDER = None
+
+
+def stream_of(path):
+    """The stream a path names: its own, or the one its first part names (a site address)."""
+    return STREAMS.get(path) or STREAMS.get("/" + path.split("/")[1])
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
@@ -62,13 +69,13 @@ class Handler(http.server.BaseHTTPRequestHandler):
             elif path == "/gzip":  # 3 MB in 560 KB: within what Qt inflates, over what the client keeps
                 scores = b"".join(b"player %d scored %d\n" % (i % 1000, i % 97) for i in range(150_000))
                 self.reply(200, gzip.compress(scores, compresslevel=1), [("Content-Encoding", "gzip")])
-            elif path in STREAMS:
-                self.stream(*STREAMS[path])
+            elif stream_of(path):
+                self.stream(*stream_of(path))
             elif path in RAW_REPLIES:
                 self.wfile.write(RAW_REPLIES[path])
                 if path == "/long-header":
                     self.rfile.read(1)  # the line never ends, nor does the connection
-            elif path == "/silent":
+            elif path.startswith("/silent"):
                 self.rfile.read(1)
             else:
                 self.reply(400, b"unknown route")

@@ -71,6 +71,7 @@ TForm1::~TForm1() {
 
 void TForm1::init() {
     languages = std::make_unique<Languages>("languages.dll");
+    address_opener_ = std::make_unique<AddressOpener>(*languages, options_.browser);
     // Only a file: opening a FIFO put there would wait for ever.
     if (const QString icon = game_file("LV!.ico"); QFileInfo(icon).isFile()) QApplication::setWindowIcon(QIcon(icon));
     version = 1.2f;

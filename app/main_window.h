@@ -2,6 +2,7 @@
 
 #include "app/settings_store.h"
 #include "engine/host.h"
+#include "localisation/address_opener.h"
 #include "presentation/picture_source.h"
 
 #include <QHash>
@@ -37,6 +38,8 @@ public:
         // The game's randomness and calendar; null takes the system's. Tests replay games with their own.
         RandomSource* random = nullptr;
         Clock* clock = nullptr;
+        // Where web addresses open; null takes the desktop's browser.
+        AddressOpener::Browser browser = nullptr;
     };
 
     explicit TForm1(Options options);
@@ -162,6 +165,7 @@ private:
     void apply_board_layout();
 
     Options options_;
+    std::unique_ptr<AddressOpener> address_opener_;
     std::unique_ptr<Registry> registry_;
 
 public:

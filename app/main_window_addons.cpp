@@ -7,7 +7,6 @@
 #include "presentation/graphic_style.h"
 
 #include <QAction>
-#include <QDesktopServices>
 #include <QMenu>
 #include <QUrl>
 
@@ -51,7 +50,7 @@ void TForm1::Standard1Click() {
     redraw_all();
 }
 
-void TForm1::GetMoreGraphics1Click() { QDesktopServices::openUrl(QUrl(project_addons_address())); }
+void TForm1::GetMoreGraphics1Click() { address_opener_->open(this, QUrl(project_addons_address())); }
 
 // The chooser changes the style without the fallbacks of the style loader: a file that lacks the
 // field or stone picture leaves everything as it was.

@@ -23,7 +23,7 @@ void TForm1::create_dialogs() {
                                   version_text(), [this]() -> Tname_enter& { return *name_enter; }});
     name_enter = new Tname_enter(this, *languages);
     Confirm1 = new TConfirm1(this, *languages);
-    load_libraries = new Tload_libraries(this, *languages, [this] { return color_depth(); });
+    load_libraries = new Tload_libraries(this, *languages, [this] { return color_depth(); }, *address_opener_);
 }
 
 bool TForm1::save_highscores() {

@@ -167,5 +167,5 @@ QString rules_topic(const QString& language) {
 }
 
 void TForm1::RulesClick() {
-    show_help_topic(this, rules_topic(interface_language_name(QLocale::system().uiLanguages())));
+    show_help_topic(this, rules_topic(interface_language_name(QLocale::system().uiLanguages())), *address_opener_);
 }

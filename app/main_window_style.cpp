@@ -55,7 +55,7 @@ void TForm1::choose_standard_style() {
         load_frame_pictures();
         return;
     }
-    Tcd_warning1 warning(this, *languages);
+    Tcd_warning1 warning(this, *languages, *address_opener_);
     warning.exec();
     Settings.set_value(kLowColourLine, warning.never_warn_again() ? 0 : 1);
     take_high_colour_style(kMissingStyleA);

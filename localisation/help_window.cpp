@@ -1,8 +1,8 @@
 #include "localisation/help_window.h"
 
+#include "localisation/address_opener.h"
 #include "platform/game_files.h"
 
-#include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -137,8 +137,11 @@ std::optional<Topic> cut_topic(const QTextDocument& document, const QString& top
 
 }  // namespace
 
-HelpWindow::HelpWindow(QWidget* parent)
-    : QDialog(parent), browser_(new QTextBrowser(this)), help_file_(new SealedDocument(this)) {
+HelpWindow::HelpWindow(const AddressOpener& address_opener, QWidget* parent)
+    : QDialog(parent),
+      address_opener_(address_opener),
+      browser_(new QTextBrowser(this)),
+      help_file_(new SealedDocument(this)) {
     setWindowTitle(kHelpTitle);
     setModal(false);
     resize(640, 520);
@@ -214,10 +217,10 @@ void HelpWindow::show_text(const QTextDocumentFragment& text, const QString& tit
 }
 
 // Links to a topic show it, other links inside the file move to their anchor, web links go to
-// the desktop's browser.
+// a browser.
 void HelpWindow::follow_link(const QUrl& link) {
     if (link.scheme() == u"http" || link.scheme() == u"https")
-        QDesktopServices::openUrl(link);
+        address_opener_.open(this, link);
     else if (link.isRelative() && link.path().isEmpty() && !show_topic(link.fragment()))
         browser_->scrollToAnchor(link.fragment());
 }
@@ -227,12 +230,12 @@ void HelpWindow::report(const QString& message) {
     QMessageBox::warning(owner, kHelpTitle, message);
 }
 
-HelpWindow* show_help_topic(QWidget* parent, const QString& topic_id) {
+HelpWindow* show_help_topic(QWidget* parent, const QString& topic_id, const AddressOpener& address_opener) {
     HelpWindow* window = parent ? parent->findChild<HelpWindow*>(QString(), Qt::FindDirectChildrenOnly)
                                 : nullptr;
     const bool made_here = window == nullptr;
     if (made_here) {
-        window = new HelpWindow(parent);
+        window = new HelpWindow(address_opener, parent);
         window->setAttribute(Qt::WA_DeleteOnClose, parent == nullptr);
     }
     window->open_topic(topic_id);

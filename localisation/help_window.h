@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class AddressOpener;
 class QTextBrowser;
 class QTextDocument;
 class QTextDocumentFragment;
@@ -10,11 +11,12 @@ class QUrl;
 // Shows one topic of the help file "Help.hlp" (HTML, one anchor "IDH_..." per topic id) from the
 // working directory: the topic runs from its anchor to the next topic's anchor, and its heading
 // is the window title. A missing file or topic is reported by a message box of the window's own.
+// Web links go to `address_opener`.
 class HelpWindow : public QDialog {
     Q_OBJECT
 
 public:
-    explicit HelpWindow(QWidget* parent = nullptr);
+    explicit HelpWindow(const AddressOpener& address_opener, QWidget* parent = nullptr);
 
     // Reads the file afresh, shows the window and in it the topic. False when the file cannot be
     // read (the window stays hidden) or the topic does not exist (it shows the whole file).
@@ -29,10 +31,12 @@ private:
     void follow_link(const QUrl& link);
     void report(const QString& message);
 
+    const AddressOpener& address_opener_;
     QTextBrowser* browser_;
     QTextDocument* help_file_;  // the whole file, never shown as it is
 };
 
 // Opens `parent`'s help window at the topic, making it on first use; without a parent the
-// window deletes itself when closed. Nothing when the help file cannot be read.
-HelpWindow* show_help_topic(QWidget* parent, const QString& topic_id);
+// window deletes itself when closed. Nothing when the help file cannot be read. The window keeps
+// `address_opener`, which must outlive it.
+HelpWindow* show_help_topic(QWidget* parent, const QString& topic_id, const AddressOpener& address_opener);

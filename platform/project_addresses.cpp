@@ -9,6 +9,14 @@ QString setting(const char* variable, const char* built_in) {
     return value.isEmpty() ? QString::fromUtf8(built_in) : value;
 }
 
+// The addresses of a comma-separated list, without the blanks around them.
+QStringList address_list(const QString& list) {
+    QStringList addresses;
+    for (const QString& entry : list.split(','))
+        if (const QString address = entry.trimmed(); !address.isEmpty()) addresses << address;
+    return addresses;
+}
+
 }  // namespace
 
 QString project_web_address() {
@@ -28,5 +36,5 @@ QString highscore_page_address(bool regular_mode) {
 HighscoreMail highscore_mail() {
     return {setting("QUORVEL_MAIL_HOST", QUORVEL_MAIL_HOST), setting("QUORVEL_MAIL_PORT", "smtp"),
             setting("QUORVEL_MAIL_SIGNON", QUORVEL_MAIL_SIGNON),
-            setting("QUORVEL_COLLECTORS", QUORVEL_COLLECTORS).split(',', Qt::SkipEmptyParts)};
+            address_list(setting("QUORVEL_COLLECTORS", QUORVEL_COLLECTORS))};
 }

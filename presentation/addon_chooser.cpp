@@ -1,5 +1,6 @@
 #include "presentation/addon_chooser.h"
 
+#include "localisation/address_opener.h"
 #include "localisation/languages.h"
 #include "platform/game_files.h"
 #include "platform/project_addresses.h"
@@ -7,7 +8,6 @@
 #include "presentation/dialog_controls.h"
 #include "presentation/graphic_style.h"
 
-#include <QDesktopServices>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -46,8 +46,12 @@ std::optional<QString> list_entry(const QString& file, bool high_colour) {
 
 }  // namespace
 
-Tload_libraries::Tload_libraries(QWidget* main_window, const Languages& languages, std::function<int()> color_depth)
-    : QDialog(main_window), languages_(languages), color_depth_(std::move(color_depth)) {
+Tload_libraries::Tload_libraries(QWidget* main_window, const Languages& languages, std::function<int()> color_depth,
+                                 const AddressOpener& address_opener)
+    : QDialog(main_window),
+      languages_(languages),
+      color_depth_(std::move(color_depth)),
+      address_opener_(address_opener) {
     setFixedSize(kDesignWidth, 252);
     set_tag(this, 105);
     for (int i = 0; i < 5; ++i)
@@ -68,11 +72,12 @@ Tload_libraries::Tload_libraries(QWidget* main_window, const Languages& language
     Button1 = make_button(this, "Button1", 118, 104);
     QPushButton* website = make_button(this, "Button2", 119, 160);
     QPushButton* cancel = make_button(this, "Button3", 120, 216);
-    connect(ListBox1, &QListWidget::itemClicked, this, [this] {
+    connect(ListBox1, &QListWidget::itemSelectionChanged, this, [this] {
         if (selected_index() >= 0) show_preview(ListBox1->item(selected_index())->text());
     });
     connect(Button1, &QPushButton::clicked, this, &Tload_libraries::Button1Click);
-    connect(website, &QPushButton::clicked, this, [] { QDesktopServices::openUrl(QUrl(project_addons_address())); });
+    connect(website, &QPushButton::clicked, this,
+            [this] { address_opener_.open(this, QUrl(project_addons_address())); });
     connect(cancel, &QPushButton::clicked, this, [this] { done(kCancel); });
 }
 

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+class AddressOpener;
 class GraphicStyle;
 class Languages;
 class QGroupBox;
@@ -13,14 +14,16 @@ class QListWidget;
 class QPushButton;
 
 // "Choose your favorite graphic style!": the add-on styles of the game folder in a list, with
-// the stone "blue0005" of the one clicked as a preview. Ends with kLoad or kCancel.
+// the stone "blue0005" of the one selected, by mouse or by keys, as a preview. Ends with kLoad or
+// kCancel.
 class Tload_libraries : public QDialog {
 public:
     static constexpr int kLoad = 1;
     static constexpr int kCancel = 2;
 
     // `color_depth` tells the screen's bits per pixel when the list is filled.
-    Tload_libraries(QWidget* main_window, const Languages& languages, std::function<int()> color_depth);
+    Tload_libraries(QWidget* main_window, const Languages& languages, std::function<int()> color_depth,
+                    const AddressOpener& address_opener);
     ~Tload_libraries() override;
 
     void fill_list();
@@ -44,5 +47,6 @@ private:
 
     const Languages& languages_;
     std::function<int()> color_depth_;
+    const AddressOpener& address_opener_;
     std::unique_ptr<GraphicStyle> preview_module_;
 };

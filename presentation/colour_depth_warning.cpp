@@ -16,8 +16,8 @@ constexpr int kOkLeft = 248;
 
 }  // namespace
 
-Tcd_warning1::Tcd_warning1(QWidget* main_window, const Languages& languages)
-    : QDialog(main_window), languages_(languages) {
+Tcd_warning1::Tcd_warning1(QWidget* main_window, const Languages& languages, const AddressOpener& address_opener)
+    : QDialog(main_window), languages_(languages), address_opener_(address_opener) {
     setFixedSize(kDesignWidth, 181);
     setWindowTitle("Warning! Please read closely!");
     set_tag(this, 30);
@@ -54,4 +54,4 @@ void Tcd_warning1::FormShow() {
     if (const QScreen* screen = this->screen()) move(screen->availableGeometry().center() - rect().center());
 }
 
-void Tcd_warning1::Button2Click() { show_help_topic(this, "IDH_256"); }
+void Tcd_warning1::Button2Click() { show_help_topic(this, "IDH_256", address_opener_); }

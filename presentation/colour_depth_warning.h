@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class AddressOpener;
 class Languages;
 class QCheckBox;
 
@@ -9,7 +10,7 @@ class QCheckBox;
 // OK and the close box end it alike; Help opens the colour-depth help topic.
 class Tcd_warning1 : public QDialog {
 public:
-    Tcd_warning1(QWidget* main_window, const Languages& languages);
+    Tcd_warning1(QWidget* main_window, const Languages& languages, const AddressOpener& address_opener);
 
     // "Never warn me again" was ticked.
     bool never_warn_again() const;
@@ -22,5 +23,6 @@ private:
     void Button2Click();
 
     const Languages& languages_;
+    const AddressOpener& address_opener_;
     QCheckBox* CheckBox1;
 };

@@ -1,14 +1,19 @@
 #include "game_fixture.h"
 
 #include "app/main_window_menu.h"
+#include "localisation/address_opener.h"
+#include "localisation/help_window.h"
 #include "localisation/languages.h"
+#include "platform/project_addresses.h"
 #include "presentation/addon_chooser.h"
 #include "presentation/colour_depth_warning.h"
 #include "presentation/confirm_dialog.h"
 #include "presentation/game_over_dialog.h"
 
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTextBrowser>
 
 namespace {
 
@@ -67,9 +72,10 @@ TEST_P(DialogTexts, TheGameOverDialogCutsALargePictureToItsFrame) {
 
 TEST_P(DialogTexts, TheColourWarningAndTheAddOnChooserShowTheirTextsWhole) {
     const Languages languages("languages.dll", GetParam());
+    const AddressOpener address_opener(languages);
     QWidget main_window;
-    Tcd_warning1 warning(&main_window, languages);
-    Tload_libraries chooser(&main_window, languages, [] { return 32; });
+    Tcd_warning1 warning(&main_window, languages, address_opener);
+    Tload_libraries chooser(&main_window, languages, [] { return 32; }, address_opener);
     ModalAnswer answer([](QWidget* dialog) {
         expect_texts_fit(dialog);
         ModalAnswer::close_window(dialog);
@@ -91,3 +97,66 @@ TEST(RulesTopic, FollowsTheFirstInterfaceLanguage) {
     for (const auto& [ui_languages, topic] : cases)
         EXPECT_EQ(rules_topic(interface_language_name(ui_languages)), topic) << ui_languages.join(' ').toStdString();
 }
+
+namespace {
+
+const QString kHelpWebLink = "https://quorvel.example.org/rules.html";
+
+struct WebLink {
+    const char* name;
+    void (*follow)(TForm1& window);
+    QString (*address)();
+};
+
+class WebLinks : public GameFolder, public ::testing::WithParamInterface<WebLink> {};
+
+// Answers the add-on chooser with its website button, and keeps the texts of the other boxes.
+std::function<void(QWidget*)> answer_with_website_button(QStringList* boxes) {
+    return [boxes](QWidget* modal) {
+        if (auto* chooser = dynamic_cast<Tload_libraries*>(modal)) {
+            chooser->findChild<QPushButton*>("Button2")->click();
+        } else {
+            *boxes << modal_text(modal);
+            const auto* box = qobject_cast<QMessageBox*>(modal);
+            EXPECT_TRUE(box && box->textInteractionFlags() & Qt::TextSelectableByMouse);
+        }
+        ModalAnswer::close_window(modal);
+    };
+}
+
+}  // namespace
+
+TEST_P(WebLinks, ShowTheAddressToCopyWhenNoBrowserOpensIt) {
+    bool browser_opens = true;
+    QStringList opened;
+    const auto browser = [&](const QUrl& address) {
+        opened << address.toString();
+        return browser_opens;
+    };
+    TForm1 window(TForm1::Options{0, 24, &random, &clock, browser});
+    QStringList boxes;
+    ModalAnswer answer(answer_with_website_button(&boxes));
+    GetParam().follow(window);
+    EXPECT_EQ(boxes, QStringList());
+    browser_opens = false;
+    GetParam().follow(window);
+    const QString address = GetParam().address();
+    EXPECT_EQ(opened, QStringList({address, address}));
+    EXPECT_EQ(boxes, QStringList("[" + window.languages->get_string(140) + "] " + window.languages->get_string(141) +
+                                 "\n" + address));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Callers, WebLinks,
+    ::testing::Values(
+        WebLink{"GetMoreGraphics", [](TForm1& window) { window.menu->GetMoreGraphics1->trigger(); },
+                project_addons_address},
+        WebLink{"AddOnChooserWebsiteButton", [](TForm1& window) { window.LoadAdditionalGraphics1Click(); },
+                project_addons_address},
+        WebLink{"HelpWebLink",
+                [](TForm1& window) {
+                    window.menu->Rules->trigger();
+                    emit window.findChild<HelpWindow*>()->browser()->anchorClicked(QUrl(kHelpWebLink));
+                },
+                [] { return kHelpWebLink; }}),
+    [](const auto& info) { return std::string(info.param.name); });

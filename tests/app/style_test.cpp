@@ -297,6 +297,44 @@ TEST_F(GameFolder, TheChooserLoadsTheAddOnPickedFromItsList) {
     EXPECT_TRUE(window->style_module->file_path().endsWith("Alpha.lvr"));
 }
 
+namespace {
+
+// An add-on of nothing but its preview stone, all red.
+void write_red_preview_style(const QString& file) {
+    QImage stone(40, 40, QImage::Format_ARGB32);
+    stone.fill(Qt::red);
+    ResourceModuleWriter writer;
+    writer.add_bitmap("blue0005", stone);
+    ASSERT_TRUE(writer.write(file));
+}
+
+QImage preview_stone(const QString& entry) {
+    return GraphicStyle::open(entry + ".lvr", 1)->picture("blue0005")->toImage();
+}
+
+}  // namespace
+
+TEST_F(GameFolder, TheChoosersPreviewFollowsTheArrowKeys) {
+    for (const QString& file : list_game_files("*.lvr"))
+        if (!file.startsWith("standard ")) QFile::remove(file);
+    write_red_preview_style("Alpha.lvr");
+    std::unique_ptr<TForm1> window = start(24);
+    QStringList previewed;
+    ModalAnswer keys([&previewed](QWidget* dialog) {
+        auto* chooser = static_cast<Tload_libraries*>(dialog);
+        for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Up}) {
+            QTest::keyClick(chooser->ListBox1, key);
+            const QString entry = chooser->ListBox1->currentItem()->text();
+            EXPECT_TRUE(chooser->Image1->pixmap().toImage() == preview_stone(entry)) << entry.toStdString();
+            previewed << entry;
+        }
+        ModalAnswer::close_window(dialog);
+    });
+    window->LoadAdditionalGraphics1Click();
+    ASSERT_EQ(previewed.size(), 3);
+    EXPECT_NE(previewed[0], previewed[1]);
+}
+
 // A picture larger than its role allows counts as missing, and so does one that would take the
 // style past its budget of decoded bytes: a hostile add-on cannot eat the memory.
 TEST_F(GameFolder, PicturesLargerThanTheirRoleOrTheStylesBudgetCountAsMissing) {

@@ -1,7 +1,9 @@
 #include "test_support.h"
 #include "modal_guard.h"
 
+#include "localisation/address_opener.h"
 #include "localisation/help_window.h"
+#include "localisation/languages.h"
 
 #include <QCoreApplication>
 #include <QImage>
@@ -15,6 +17,13 @@
 namespace {
 
 constexpr qsizetype kLargestHelpFile = 1024 * 1024;
+
+// The help windows here follow no web links.
+const AddressOpener& address_opener() {
+    static const Languages languages(QStringLiteral(QUORVEL_GAME_DIR "/languages.dll"), QStringLiteral("English"));
+    static const AddressOpener opener(languages);
+    return opener;
+}
 
 // "Help.hlp": the built help file, or its first `size` bytes, or it padded to `size` bytes by a
 // comment at its end.
@@ -53,7 +62,7 @@ class HelpTopic : public InTemporaryFolder, public testing::WithParamInterface<T
 
 TEST_P(HelpTopic, ShowsItselfAloneUnderItsHeadingAsTitle) {
     write_help_file();
-    HelpWindow window;
+    HelpWindow window(address_opener());
     EXPECT_TRUE(window.open_topic(QString::fromLatin1(GetParam().id)));
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(line_at_cursor(window), QString::fromUtf8(GetParam().heading));
@@ -83,7 +92,7 @@ TEST_P(HostileHelpFile, IsReportedAndNoWindowStays) {
     GetParam().make();
     ModalAnswer box;
     QWidget parent;
-    EXPECT_EQ(show_help_topic(&parent, QStringLiteral("IDH_Test")), nullptr);
+    EXPECT_EQ(show_help_topic(&parent, QStringLiteral("IDH_Test"), address_opener()), nullptr);
     EXPECT_EQ(box.texts, QStringList{QStringLiteral("[Quorvel Help] The help file \"Help.hlp\" %1")
                                          .arg(QString::fromLatin1(GetParam().message))});
     EXPECT_EQ(parent.findChild<HelpWindow*>(), nullptr);
@@ -116,19 +125,19 @@ TEST_F(HelpTest, ParentKeepsOneHelpWindowThatShowsTheWholeFileForAMissingTopic) 
     write_help_file(kLargestHelpFile);  // the largest help file that still opens
     QWidget parent;
     ModalAnswer box;
-    HelpWindow* first = show_help_topic(&parent, QStringLiteral("IDH_Chess"));
+    HelpWindow* first = show_help_topic(&parent, QStringLiteral("IDH_Chess"), address_opener());
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(box.texts, QStringList{"[Quorvel Help] The help topic \"IDH_Chess\" does not exist."});
     EXPECT_TRUE(shows(*first, "Moving a stone") && shows(*first, "Flyt en sten"));
     EXPECT_EQ(first->windowTitle(), QStringLiteral("Quorvel Help"));
-    EXPECT_EQ(show_help_topic(&parent, QStringLiteral("IDH_Danish")), first);
+    EXPECT_EQ(show_help_topic(&parent, QStringLiteral("IDH_Danish"), address_opener()), first);
     EXPECT_EQ(parent.findChildren<HelpWindow*>().size(), 1);
     EXPECT_EQ(first->windowTitle(), QStringLiteral("Spilleregler for Quorvel"));
 }
 
 TEST_F(HelpTest, LinkToAnotherTopicShowsItAlone) {
     write_help_file();
-    HelpWindow window;
+    HelpWindow window(address_opener());
     ASSERT_TRUE(window.open_topic(QStringLiteral("IDH_ShortDescription")));
     emit window.browser()->anchorClicked(QUrl(QStringLiteral("#IDH_German")));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Spielregeln von Quorvel"));
@@ -139,7 +148,7 @@ TEST_F(HelpTest, LinkToAnotherTopicShowsItAlone) {
 TEST_F(HelpTest, ShowsNoPictureItsMarkupNames) {
     QImage(8, 8, QImage::Format_RGB32).save(QStringLiteral("secret.png"));
     write_one_topic("<table background=\"secret.png\"><tr><td><img src=\"secret.png\"></td></tr></table>");
-    HelpWindow window;
+    HelpWindow window(address_opener());
     ASSERT_TRUE(window.open_topic(QStringLiteral("IDH_Test")));
     window.grab();
     EXPECT_FALSE(window.browser()->document()->resource(QTextDocument::ImageResource,
@@ -148,7 +157,7 @@ TEST_F(HelpTest, ShowsNoPictureItsMarkupNames) {
 
 TEST_F(HelpTest, WindowWithoutParentDeletesItselfWhenClosed) {
     write_help_file();
-    QPointer<HelpWindow> window = show_help_topic(nullptr, QStringLiteral("IDH_Danish"));
+    QPointer<HelpWindow> window = show_help_topic(nullptr, QStringLiteral("IDH_Danish"), address_opener());
     ASSERT_FALSE(window.isNull());
     window->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -15,6 +15,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <initializer_list>
 #include <utility>
 
 namespace {
@@ -28,6 +29,12 @@ constexpr int kIntroText = 2;
 constexpr int kFetchText = 84;
 // The protocol log keeps its last lines, whatever a server sends.
 constexpr int kLogLines = 500;
+// The local table with the internet button under it; and with the internet table beside it and
+// the log below, once there is something to see there.
+constexpr QSize kTableOnly{309, 369};
+constexpr QSize kWithInternet{633, 441};
+constexpr QRect kButtonUnderTable{8, 328, 293, 33};
+constexpr QRect kButtonUnderInternetTable{320, 288, 297, 33};
 
 QFont pixel_font(QFont font, int pixels) {
     font.setPixelSize(pixels);
@@ -53,7 +60,7 @@ QPlainTextEdit* log_memo(QWidget* parent, const char* name, const QRect& bounds)
 
 THighscores::THighscores(QWidget* main_window, const Languages& languages, QStringList tables, Game game)
     : QDialog(main_window), main_window_(main_window), languages_(languages), game_(std::move(game)) {
-    setFixedSize(309, 327);
+    setFixedSize(kTableOnly);
     Label1 = place(new QLabel("Highscores", this), "Label1", 81, QRect(8, 16, kLabelWidth, 24));
     Label1->setAlignment(Qt::AlignCenter);
     Label1->setFont(pixel_font(Label1->font(), 19));
@@ -67,18 +74,20 @@ THighscores::THighscores(QWidget* main_window, const Languages& languages, QStri
 
 THighscores::~THighscores() = default;
 
-// Beside the part the dialog shows: reached by the tab key after OK, and pressed with space.
+// The button is the next tab stop after OK; the table and the log show once there is a page or a posting.
 void THighscores::create_internet_panel() {
     Label2 = place(new QLabel("Internet Highscores:", this), "Label2", 82, QRect(320, 16, kInternetLabelWidth, 24));
     Label2->setFont(pixel_font(Label2->font(), 19));
-    post_button = place(new QPushButton("Display the Website Highscores", this), "post_button", 0,
-                        QRect(368, 288, 209, 33));
+    post_button = place(new QPushButton("Display the Website Highscores", this), "post_button", 0, kButtonUnderTable);
     connect(post_button, &QPushButton::clicked, this, &THighscores::retrieve_and_post);
-    Display = table_memo(panel(this, "Panel2", {312, 56, 313, 217}), "Display", {8, 8, 297, 201});
+    Panel2 = panel(this, "Panel2", {312, 56, 313, 217});
+    Display = table_memo(Panel2, "Display", {8, 8, 297, 201});
     Display->setPlainText("You can load the highscores from the official\nQuorvel Website into this window simply by\n"
                           "pressing the button below. ");
-    DisplayMemo = log_memo(this, "DisplayMemo", {16, 352, 377, 97});
+    DisplayMemo = log_memo(this, "DisplayMemo", {16, 336, 601, 97});
     source_display = log_memo(this, "source_display", {408, 352, 209, 105});
+    source_display->hide();
+    show_internet_table(false);
     setTabOrder(Memo1, okbtn);
     setTabOrder(okbtn, post_button);
     setTabOrder(post_button, Display);
@@ -96,6 +105,12 @@ void THighscores::create_internet_panel() {
     // socket's own signal, where the socket may end and be deleted under the signal's feet.
     connect(SmtpClient, &net::SmtpClient::RequestDone, this, &THighscores::SmtpClientRequestDone,
             Qt::QueuedConnection);
+}
+
+void THighscores::show_internet_table(bool shown) {
+    for (QWidget* part : std::initializer_list<QWidget*>{Label2, Panel2, DisplayMemo}) part->setVisible(shown);
+    post_button->setGeometry(shown ? kButtonUnderInternetTable : kButtonUnderTable);
+    setFixedSize(shown ? kWithInternet : kTableOnly);
 }
 
 void THighscores::set_lines(const QStringList& lines) {
@@ -138,6 +153,7 @@ void THighscores::FormShow() {
     move(main_window_->x() - 10, main_window_->y());
     setWindowTitle(languages_.get_string(game_.regular_mode() ? kRegularCaption : kDifficultCaption));
     read_posted(kPostedFile, posted);
+    show_internet_table(!page_lines.isEmpty());
     if (page_lines.isEmpty()) {
         post_button->setText(languages_.get_string(kFetchText));
         post_button->setEnabled(true);

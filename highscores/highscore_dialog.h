@@ -12,6 +12,7 @@
 #include <vector>
 
 class Languages;
+class QFrame;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -21,8 +22,8 @@ namespace net {
 class HttpClient;
 }
 
-// The highscore dialog: the local table of the mode in force, and beside the part it shows, the
-// internet table of the web site with the posting of new highscores by mail. It holds both
+// The highscore dialog: the local table of the mode in force, and, once fetched, the internet table
+// of the web site beside it with the posting of new highscores by mail. It holds both
 // local tables, as the lines of highscore_tables.h, from the start of the program to its end.
 class THighscores : public QDialog {
 public:
@@ -50,6 +51,7 @@ public:
     QPlainTextEdit* Memo1;
     QPushButton* okbtn;
     QPushButton* post_button;
+    QFrame* Panel2;
     QPlainTextEdit* Display;
     QPlainTextEdit* DisplayMemo;
     QPlainTextEdit* source_display;
@@ -65,6 +67,7 @@ protected:
 
 private:
     void create_internet_panel();
+    void show_internet_table(bool shown);
     void FormShow();
     void okbtnClick();
     void report_error(const QString& message);

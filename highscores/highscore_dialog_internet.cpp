@@ -57,6 +57,7 @@ void THighscores::retrieve_and_post() {
 }
 
 void THighscores::fetch_page() {
+    show_internet_table(true);
     post_button->setEnabled(false);
     DisplayMemo->clear();
     Display->clear();

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFrame>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
@@ -94,9 +95,12 @@ protected:
         collector = std::make_unique<PythonServer>(QUORVEL_NET_TEST_DIR "/mail_collector.py", QStringList{mail.path()} + options);
         qputenv("QUORVEL_MAIL_PORT", QByteArray::number(collector->port()));
     }
-    // Opens the dialog and reaches the hidden button as a player does: Tab from OK, then Space.
+    // Opens the dialog and reaches the internet button as a keyboard player does: Tab from OK, then Space.
     void open_and_fetch() {
         open();
+        fetch_by_keys();
+    }
+    void fetch_by_keys() {
         dialog->okbtn->setFocus();
         QTest::keyClick(dialog->okbtn, Qt::Key_Tab);
         ASSERT_EQ(QApplication::focusWidget(), dialog->post_button);
@@ -194,6 +198,26 @@ TEST_F(InternetHighscores, ANewBestGoesFromTheLocalTableToTheCollectorOnce) {
     open();
     EXPECT_EQ(dialog->post_button->text(), texts.get_string(84));
     EXPECT_TRUE(dialog->post_button->isEnabled());
+}
+
+// The button stands under the local table, the next tab stop after OK; the internet table and the
+// log show once fetched, beside and below it, all inside the dialog; the page's source never.
+TEST_F(InternetHighscores, TheInternetTableShowsOnceFetched) {
+    serve(page());
+    open();
+    EXPECT_TRUE(dialog->rect().contains(dialog->post_button->geometry()));
+    EXPECT_TRUE(dialog->post_button->isVisible());
+    EXPECT_FALSE(dialog->Panel2->isVisible());
+    fetch_by_keys();
+    const QRect local_table = dialog->findChild<QFrame*>("Panel1")->geometry();
+    for (QWidget* part : std::initializer_list<QWidget*>{dialog->Panel2, dialog->DisplayMemo, dialog->post_button}) {
+        EXPECT_TRUE(part->isVisible()) << part->objectName().toStdString();
+        EXPECT_TRUE(dialog->rect().contains(part->geometry())) << part->objectName().toStdString();
+        EXPECT_FALSE(part->geometry().intersects(local_table)) << part->objectName().toStdString();
+    }
+    EXPECT_FALSE(dialog->Panel2->geometry().intersects(dialog->DisplayMemo->geometry()));
+    EXPECT_FALSE(dialog->source_display->isVisible());
+    EXPECT_EQ(memo_lines(dialog->Display).value(0).left(13), "900       Ann");
 }
 
 // An entry whose key waits in memory counts as posted only once the file says so.

@@ -2,8 +2,10 @@
 
 #include "app/board_focus.h"
 #include "app/field_label.h"
+#include "app/highscore_tables.h"
 #include "app/main_window_menu.h"
 #include "engine/spielklasse.h"
+#include "highscores/highscore_dialog.h"
 #include "platform/cursors.h"
 #include "presentation/game_over_dialog.h"
 #include "presentation/graphic_style.h"
@@ -133,6 +135,9 @@ void TForm1::run_game_end() {
     game_ending_ = true;
     score_entered_ = false;
     forget_ended_game();
+    const int score = engine->score_display->get_value();
+    const int rank = highscore_place(Highscores->lines(), score) + 1;  // 0: the score enters no table
+    game_over_window->show_result(score, rank, highscore::kEntries);
     game_over_window->move(pos());
     game_over_window->exec();
     enter_highscore();

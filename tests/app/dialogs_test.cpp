@@ -10,10 +10,13 @@
 #include "presentation/confirm_dialog.h"
 #include "presentation/game_over_dialog.h"
 
+#include <QFrame>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTextBrowser>
+
+#include <cstdlib>
 
 namespace {
 
@@ -27,6 +30,21 @@ void expect_texts_fit(QWidget* dialog) {
     for (QPushButton* button : dialog->findChildren<QPushButton*>())
         EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()) + 8, button->width())
             << button->text().toStdString();
+}
+
+// The result's texts stand whole between the picture's frame and the OK button.
+void expect_result_fits(QWidget* dialog, const QRect& frame) {
+    const QRect ok = dialog->findChild<QPushButton*>("OKBtn")->geometry();
+    for (const char* name : {"ScoreText", "PlaceText"}) {
+        const auto* label = dialog->findChild<QLabel*>(name);
+        EXPECT_FALSE(label->text().isEmpty()) << name;
+        EXPECT_LE(label->sizeHint().width(), label->width()) << label->text().toStdString();
+        EXPECT_LE(label->sizeHint().height(), label->height()) << label->text().toStdString();
+        EXPECT_TRUE(dialog->rect().contains(label->geometry())) << name;
+        EXPECT_GE(label->y(), frame.bottom()) << name;
+        EXPECT_LE(label->geometry().bottom(), ok.top()) << name;
+    }
+    EXPECT_TRUE(dialog->rect().contains(ok));
 }
 
 class DialogTexts : public GameFolder, public ::testing::WithParamInterface<const char*> {};
@@ -51,23 +69,49 @@ TEST_P(DialogTexts, TheConfirmationShowsItsTextsWholeAndAnswers) {
     EXPECT_EQ(confirm.exec(), TConfirm1::kYes);
 }
 
-TEST_P(DialogTexts, TheGameOverDialogCutsALargePictureToItsFrame) {
+// A picture of any size sits in the middle of the frame, a larger one cut to 300 x 150; the
+// result's texts stand whole under the frame, the dialog widening for a large font.
+TEST_P(DialogTexts, TheGameOverDialogCentresItsPictureAndShowsTheResultWhole) {
+    const struct {
+        const char* what;
+        QSize picture;
+        QSize shown;
+        int font_pixels;  // 0: the desktop's font
+    } cases[] = {
+        {"a smaller picture", {200, 100}, {200, 100}, 0},
+        {"a larger picture, cut", {640, 480}, {300, 150}, 0},
+        {"a narrow high picture, a large font", {120, 160}, {120, 150}, 30},
+    };
     const Languages languages("languages.dll", GetParam());
     QWidget main_window;
     main_window.move(30, 40);
-    QPixmap huge(640, 480);
-    huge.fill(Qt::red);
-    Tgame_over game_over(&main_window, languages, [&](const QString& name) {
-        return name == "game_over" ? std::optional<QPixmap>(huge) : std::nullopt;
-    });
-    ModalAnswer answer([](QWidget* dialog) {
-        EXPECT_EQ(dialog->pos(), QPoint(30, 40));
-        EXPECT_EQ(dialog->findChild<QLabel*>("go_logo")->size(), QSize(300, 150));
-        dialog->findChild<QPushButton*>("OKBtn")->click();
-    });
-    EXPECT_EQ(game_over.exec(), 1);
-    EXPECT_EQ(game_over.windowTitle(), languages.get_string(63));
-    EXPECT_FALSE(game_over.isVisible());
+    for (const auto& [what, picture_size, shown, font_pixels] : cases) {
+        SCOPED_TRACE(what);
+        QPixmap picture(picture_size);
+        picture.fill(Qt::red);
+        Tgame_over game_over(&main_window, languages, [&](const QString& name) {
+            return name == "game_over" ? std::optional<QPixmap>(picture) : std::nullopt;
+        });
+        if (font_pixels) {
+            QFont font = game_over.font();
+            font.setPixelSize(font_pixels);
+            game_over.setFont(font);
+        }
+        game_over.show_result(1234, 3, 9);
+        ModalAnswer answer([&](QWidget* dialog) {
+            EXPECT_EQ(dialog->pos(), QPoint(30, 40));
+            const QRect frame = dialog->findChild<QFrame*>("go_bevel")->geometry();
+            const QRect logo = dialog->findChild<QLabel*>("go_logo")->geometry();
+            EXPECT_EQ(logo.size(), shown);
+            EXPECT_LE(std::abs((logo.left() - frame.left()) - (frame.right() - logo.right())), 1);
+            EXPECT_LE(std::abs((logo.top() - frame.top()) - (frame.bottom() - logo.bottom())), 1);
+            expect_result_fits(dialog, frame);
+            dialog->findChild<QPushButton*>("OKBtn")->click();
+        });
+        EXPECT_EQ(game_over.exec(), 1);
+        EXPECT_EQ(game_over.windowTitle(), languages.get_string(63));
+        EXPECT_FALSE(game_over.isVisible());
+    }
 }
 
 TEST_P(DialogTexts, TheColourWarningAndTheAddOnChooserShowTheirTextsWhole) {

@@ -1,15 +1,19 @@
 #include "game_fixture.h"
 
 #include "app/field_label.h"
+#include "app/highscore_tables.h"
 #include "app/main_window_menu.h"
 #include "engine/spielklasse.h"
 #include "engine_fixture.h"
+#include "highscores/highscore_dialog.h"
+#include "localisation/languages.h"
 #include "platform/cursors.h"
 #include "platform/sound_player.h"
 #include "presentation/game_over_dialog.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -177,6 +181,62 @@ TEST_F(GameFolder, NewGameShowsTheGameOverPictureAndStartsWithThreeStones) {
     EXPECT_EQ(window->engine->count_stones(), 3);
     EXPECT_EQ(window->engine->score_display->get_value(), 0);
 }
+
+namespace {
+
+struct GameEnd {
+    const char* name;
+    const char* language;
+    int score;
+    QString score_text;
+    QString place_text;  // empty: the score enters no table, and no name is asked for
+};
+
+class GameEndResult : public GameFolder, public ::testing::WithParamInterface<GameEnd> {};
+
+}  // namespace
+
+// The game-over dialog tells the score and its place; then the name is asked for and the table
+// shows the new entry, as before.
+TEST_P(GameEndResult, TheGameOverDialogTellsTheScoreAndThePlaceItTakes) {
+    const GameEnd& end = GetParam();
+    std::unique_ptr<TForm1> window = start();
+    window->show();
+    window->languages->language = end.language;
+    window->languages->select_base();
+    window->engine->score_display->set_value(end.score);
+    QStringList titles;
+    QStringList result;
+    ModalAnswer answer([&](QWidget* dialog) {
+        titles << dialog->windowTitle();
+        if (const auto* place = dialog->findChild<QLabel*>("PlaceText")) {
+            result << dialog->findChild<QLabel*>("ScoreText")->text();
+            result << (place->isVisibleTo(dialog) ? place->text() : QString());
+        }
+        if (!answer_game_end(dialog)) ModalAnswer::close_window(dialog);
+    });
+    window->menu->New->trigger();
+    EXPECT_EQ(result, QStringList({end.score_text, end.place_text}));
+    const Languages& texts = *window->languages;
+    QStringList expected_titles{texts.get_string(63)};
+    QStringList expected_lines = default_highscore_lines();
+    if (!end.place_text.isEmpty()) {
+        expected_titles << texts.get_string(301) << texts.get_string(86);
+        expected_lines = insert_highscore(expected_lines, 2, new_highscore_line(2, end.score) + "Ann");
+    }
+    EXPECT_EQ(titles, expected_titles);
+    EXPECT_EQ(window->Highscores->lines(), expected_lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Scores, GameEndResult,
+    ::testing::Values(
+        GameEnd{"EnglishEnteringAtPlace3", "English", 550, "Your score: 550", "New highscore: place 3 of 9"},
+        GameEnd{"GermanEnteringAtPlace3", "German", 550, "Ihre Punktzahl: 550",
+                "Neuer Rekord: Platz 3 von 9 in der Bestenliste"},
+        GameEnd{"EnglishEnteringNowhere", "English", 7, "Your score: 7", ""},
+        GameEnd{"GermanEnteringNowhere", "German", 7, "Ihre Punktzahl: 7", ""}),
+    [](const ::testing::TestParamInfo<GameEnd>& info) { return info.param.name; });
 
 // Arrow keys move a frame that stops at the edges, Space and Return act as clicks on its field,
 // Escape puts a picked-up stone back but cannot call back a travelling one, and the mouse takes

@@ -159,6 +159,7 @@ private:
     void choose_standard_style();
     void take_high_colour_style(const QString& message);
     bool load_frame_pictures();
+    void mark_style_in_use();
     FieldLabel* label_for(TMyImage& image);
     void report_missing_picture(const QString& name);
     bool keyboard_play(int key);

@@ -7,6 +7,8 @@
 #include "presentation/graphic_style.h"
 
 #include <QAction>
+#include <QActionGroup>
+#include <QFileInfo>
 #include <QMenu>
 #include <QUrl>
 
@@ -31,10 +33,23 @@ void TForm1::scan_addons() {
         QString caption = file.chopped(kStyleExtension.size());
         auto* item = new QAction(caption.replace('&', "&&"), menu->GraphicStyle1);
         item->setData(file);
+        item->setCheckable(true);
+        menu->GraphicStyles->addAction(item);
         connect(item, &QAction::triggered, this, [this, item] { AddonMenuClick(item); });
         const QList<QAction*> items = menu->GraphicStyle1->actions();
         menu->GraphicStyle1->insertAction(items.isEmpty() ? nullptr : items.first(), item);
     }
+    mark_style_in_use();
+}
+
+// The add-on entry of the style file in use carries the mark, or Standard for either standard
+// style; a style no entry stands for (dropped in after the menu was made) leaves all unmarked.
+void TForm1::mark_style_in_use() {
+    const QString in_use = QFileInfo(style_module->file_path()).fileName();
+    QAction* entry = in_use == kHighColourStyle || in_use == kLowColourStyle ? menu->Standard1 : nullptr;
+    for (QAction* item : menu->GraphicStyles->actions())
+        if (item->data().toString() == in_use) entry = item;
+    for (QAction* item : menu->GraphicStyles->actions()) item->setChecked(item == entry);
 }
 
 void TForm1::AddonMenuClick(const QAction* item) {
@@ -63,6 +78,7 @@ void TForm1::LoadAdditionalGraphics1Click() {
             redraw_all();
             Settings.set_line(kStyleLine, file);
             load_frame_pictures();
+            mark_style_in_use();
         }
     }
     arrange_window();

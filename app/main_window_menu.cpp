@@ -8,6 +8,7 @@
 #include "localisation/tag.h"
 #include "presentation/confirm_dialog.h"
 
+#include <QActionGroup>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
@@ -51,6 +52,8 @@ void TForm1::build_menu() {
     m.Highs = add_item(m.Game, "Highs", "See &Highscores", 2);
     m.ResetHighscores1 = add_item(m.Game, "ResetHighscores1", "&Reset Highscores", 3);
     m.Quit = add_item(m.Game, "Quit", "&Quit", 4);
+    m.New->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    m.Quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     m.GameSettings1 = add_menu(this, "GameSettings1", "&Settings", 5);
     m.LoadAdditionalGraphics1 = add_item(m.GameSettings1, "LoadAdditionalGraphics1", "&Load Additional Graphics", 17);
@@ -73,11 +76,14 @@ void TForm1::build_menu() {
     m.Turn_Off_Sound1 = add_item(m.GameSettings1, "Turn_Off_Sound1", "Turn &Sound Off", 19, true);
 
     m.GraphicStyle1 = add_menu(this, "GraphicStyle1", "Graphic Style", 572);
-    m.Standard1 = add_item(m.GraphicStyle1, "Standard1", "Standard", 573);
+    m.Standard1 = add_item(m.GraphicStyle1, "Standard1", "Standard", 573, true);
+    m.GraphicStyles = new QActionGroup(m.GraphicStyle1);
+    m.GraphicStyles->addAction(m.Standard1);
     m.GetMoreGraphics1 = add_item(m.GraphicStyle1, "GetMoreGraphics1", "Get More Graphics", 574);
 
     m.Help1 = add_menu(this, "Help1", "&Help", 20);
     m.Rules = add_item(m.Help1, "Rules", "How to &play", 21);
+    m.Rules->setShortcut(QKeySequence(Qt::Key_F1));
     m.About = add_item(m.Help1, "About", "&About Quorvel", 23);
 
     for (QMenu* top : {m.Game, m.GameSettings1, m.GraphicStyle1, m.Help1}) menuBar()->addMenu(top);

@@ -2,6 +2,7 @@
 
 #include "app/main_window.h"
 
+class QActionGroup;
 class QMenu;
 
 // The main menu's entries, named as the handlers know them.
@@ -26,6 +27,7 @@ struct TForm1::MenuItems {
     QMenu* GraphicStyle1 = nullptr;
     QAction* Standard1 = nullptr;
     QAction* GetMoreGraphics1 = nullptr;
+    QActionGroup* GraphicStyles = nullptr;  // Standard1 and the add-ons: one carries the mark
     QMenu* Help1 = nullptr;
     QAction* Rules = nullptr;
     QAction* About = nullptr;

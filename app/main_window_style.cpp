@@ -33,6 +33,7 @@ int TForm1::color_depth() const {
 
 void TForm1::load_style() {
     if (!try_configured_style()) choose_standard_style();
+    mark_style_in_use();
     arrange_window();
 }
 

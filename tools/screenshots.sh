@@ -3,7 +3,7 @@
 # saves screenshots for review: splash, board at start, board after moves, the Game menu, the
 # game-over dialog, the difficulty menu, the confirmation dialog and the help window. A second
 # start restores a stored game of 250 points: the autosave notice, then that game's end with the
-# name entry and the highscore table, the About window and the reset question. A third shows the
+# game-over dialog telling its place, the name entry and the highscore table, the About window and the reset question. A third shows the
 # Graphic Style menu, the game in two add-on styles and the add-on chooser. A fourth plays against
 # a highscore site on this machine: the highscore dialog's internet table and a posting.
 # Not part of the test run (it needs Xvfb and takes about a minute). Run it by hand:
@@ -162,6 +162,8 @@ game_end_shots() {
     fi
     start_up 9-splash-after-notice || return
     if open_dialog "$MAIN" ctrl+g n; then
+        e2e_pause 0.5
+        shot "$LANGUAGE_NOW-9-game-over-new-highscore"
         press_enter "$DIALOG"
         e2e_wait_gone 5 "$DIALOG"
         if DIALOG=$(e2e_wait_window 5 0 "$MAIN"); then

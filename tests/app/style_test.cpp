@@ -394,3 +394,55 @@ TEST_F(GameFolder, SharpPicturesComeFromEntriesOfTwiceTheSizeWithinTheBudget) {
     EXPECT_EQ(logical_size(*sharp.picture("empty")), QSize(40, 40));
     EXPECT_EQ(logical_size(*sharp.picture("lcd1")), QSize(30, 45));
 }
+
+namespace {
+
+struct StyleChange {
+    const char* name;
+    const char* stored_style;
+    void (*change)(TForm1& window);
+    const char* marked;
+};
+
+class StyleMark : public GameFolder, public ::testing::WithParamInterface<StyleChange> {};
+
+void pick(TForm1& window, const QString& caption) {
+    for (QAction* item : window.menu->GraphicStyle1->actions())
+        if (item->text() == caption) item->trigger();
+}
+
+void load_from_chooser(TForm1& window, const QString& entry) {
+    ModalAnswer load(choose(entry, "Button1"));
+    window.LoadAdditionalGraphics1Click();
+}
+
+}  // namespace
+
+TEST_P(StyleMark, TheGraphicStyleMenuMarksTheStyleInUseAlone) {
+    const StyleChange& c = GetParam();
+    write_style("Alpha.lvr", {});
+    write_style("Broken.lvr", {}, {"red0005"});
+    store_setting(kStyleLine, c.stored_style);
+    std::unique_ptr<TForm1> window = start();
+    window->show();
+    if (c.change) c.change(*window);
+    QStringList marked;
+    for (const QAction* item : window->menu->GraphicStyle1->actions())
+        if (item->isChecked()) marked << item->text();
+    EXPECT_EQ(marked, QStringList(c.marked));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, StyleMark,
+    ::testing::Values(
+        StyleChange{"StartWithTheStandardStyle", "", nullptr, "Standard"},
+        StyleChange{"StartWithAStoredAddOn", "Alpha.lvr", nullptr, "Alpha"},
+        StyleChange{"StartWithAStoredFileThatIsGone", "Gone.lvr", nullptr, "Standard"},
+        StyleChange{"ChooseAnAddOn", "", [](TForm1& window) { pick(window, "Alpha"); }, "Alpha"},
+        StyleChange{"ChooseStandard", "Alpha.lvr", [](TForm1& window) { pick(window, "Standard"); }, "Standard"},
+        StyleChange{"ChooseABrokenAddOn", "Alpha.lvr", [](TForm1& window) { pick(window, "Broken"); }, "Standard"},
+        StyleChange{"LoadAnAddOnFromTheChooser", "", [](TForm1& window) { load_from_chooser(window, "Alpha"); },
+                    "Alpha"},
+        StyleChange{"LoadStandardFromTheChooser", "Alpha.lvr",
+                    [](TForm1& window) { load_from_chooser(window, "Standard Highcolor"); }, "Standard"}),
+    [](const auto& info) { return std::string(info.param.name); });

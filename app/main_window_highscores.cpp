@@ -45,6 +45,7 @@ void TForm1::enter_highscore() {
     score_entered_ = true;
     insert_score(place, score, name_enter->Edit1->text());
     save_highscores();
+    Highscores->highlight_entry(place);
     Highscores->exec();
 }
 

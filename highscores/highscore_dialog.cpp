@@ -113,11 +113,14 @@ void THighscores::show_internet_table(bool shown) {
     setFixedSize(shown ? kWithInternet : kTableOnly);
 }
 
+void THighscores::highlight_entry(int line) { Memo1->highlight_row(line); }
+
 void THighscores::set_lines(const QStringList& lines) {
     lines_ = lines;
     QStringList shown;
     for (const QString& line : lines_) shown.append(shown_line(line));
     Memo1->setPlainText(shown.join('\n'));
+    Memo1->set_rows(local_table_rows(lines_));
 }
 
 void THighscores::clear_page() {
@@ -144,6 +147,7 @@ void THighscores::showEvent(QShowEvent* event) {
 // A fetch still running when the dialog closes ends there.
 void THighscores::hideEvent(QHideEvent* event) {
     HttpCli1->Abort();
+    Memo1->highlight_row(-1);
     QDialog::hideEvent(event);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "highscores/internet_scores.h"
+#include "highscores/table_view.h"
 #include "net/smtp_client.h"
 
 #include <QDialog>
@@ -42,17 +43,19 @@ public:
     void set_lines(const QStringList& lines);
     // Forgets the fetched page when the mode changes: the next click fetches the other mode's.
     void clear_page();
+    // Marks the entry of the local table just entered until the dialog closes.
+    void highlight_entry(int line);
 
     // The captions of the dialog's texts from the language library; false when one failed.
     bool translate();
 
     QLabel* Label1;
     QLabel* Label2;
-    QPlainTextEdit* Memo1;
+    TableMemo* Memo1;
     QPushButton* okbtn;
     QPushButton* post_button;
     QFrame* Panel2;
-    QPlainTextEdit* Display;
+    TableMemo* Display;
     QPlainTextEdit* DisplayMemo;
     QPlainTextEdit* source_display;
     net::HttpClient* HttpCli1;

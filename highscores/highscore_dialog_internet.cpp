@@ -147,7 +147,12 @@ void THighscores::source_displayChange() {
     local_lines = lines_;
     internet_scores = parse_page(page_lines);
     Display->clear();
-    for (const score& row : internet_scores) Display->appendPlainText(shown_line(display_line(row)));
+    std::vector<TableRow> rows;
+    for (const score& row : internet_scores) {
+        Display->appendPlainText(shown_line(display_line(row)));
+        rows.push_back({{}, QString::number(row.points), shown_line(row.name), shown_line(row.country)});
+    }
+    Display->set_rows(std::move(rows));
     local_scores = local_candidates(local_lines);
     post_rank.fill(-1);
     for (std::size_t k = 0; k < local_scores.size() && k < post_rank.size(); ++k)

@@ -19,6 +19,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <set>
+
 namespace {
 
 struct Entering {
@@ -104,6 +106,7 @@ TEST_F(GameFolder, AHighscoreIsNamedShownStoredAndBackAtTheNextStart) {
     window->show();
     window->engine->score_display->set_value(42);
     QStringList seen;
+    QList<int> highlighted;  // the row marked each time the table shows
     ModalAnswer answer([&](QWidget* dialog) {
         seen << dialog->windowTitle();
         if (auto* name = dialog->findChild<QLineEdit*>("Edit1")) {
@@ -120,19 +123,61 @@ TEST_F(GameFolder, AHighscoreIsNamedShownStoredAndBackAtTheNextStart) {
             EXPECT_TRUE(ok->isEnabled());
             return ok->click();
         }
-        if (auto* memo = dialog->findChild<QPlainTextEdit*>("Memo1")) {
+        if (auto* memo = dialog->findChild<TableMemo*>("Memo1")) {
             EXPECT_EQ(memo->toPlainText().split('\n')[8], "9.    42        Zoë 日本");
             EXPECT_EQ(dialog->pos(), window->pos() + QPoint(-10, 0));
+            highlighted << memo->highlighted_row();
         }
         if (!answer_game_end(dialog)) ModalAnswer::close_window(dialog);  // the restored game's notice
     });
     window->menu->New->trigger();
     EXPECT_EQ(seen, QStringList({"Game Over", "New Highscore!", "Highscores - Regular Mode"}));
+    window->menu->Highs->trigger();
+    EXPECT_EQ(highlighted, QList<int>({8, -1}));  // the new entry, only right after the game
     const QStringList tables = window->Highscores->lines();
     EXPECT_EQ(tables[8], "9.    42        Zoë 日本");
     EXPECT_EQ(load_highscores(Registry()), tables);
     window.reset();
     EXPECT_EQ(start()->Highscores->lines(), tables);
+}
+
+// The local table's text stays as stored; it is drawn in columns, the points right-aligned whatever
+// their digits and the names one under the other, in the dialog's font.
+TEST_F(GameFolder, TheLocalTableIsDrawnInAlignedColumns) {
+    std::unique_ptr<TForm1> window = start();
+    THighscores& dialog = *window->Highscores;
+    QStringList lines = default_highscore_lines();
+    lines[0] = "1.    12345     Wide Wanda";
+    lines[8] = "9.    7         Ivy";
+    dialog.set_lines(lines);
+    dialog.show();
+    TableMemo& memo = *dialog.Memo1;
+    EXPECT_EQ(memo.toPlainText().split('\n').mid(0, 9), lines.mid(0, 9));
+    EXPECT_EQ(memo.font(), dialog.font());
+    const QImage drawn = memo.viewport()->grab().toImage();
+    const QRgb background = memo.palette().base().color().rgb();
+    // The first and last column of ink in a row's band between two x positions; -1 where none.
+    const auto ink = [&](int row, int from, int to) {
+        const QRect band = memo.cell(row, TableColumn::Rank);
+        std::pair<int, int> found{-1, -1};
+        for (int x = from; x < to; ++x)
+            for (int y = band.top(); y <= band.bottom(); ++y)
+                if (drawn.pixel(x, y) != background) {
+                    if (found.first < 0) found.first = x;
+                    found.second = x;
+                }
+        return found;
+    };
+    const int name_left = memo.cell(0, TableColumn::Name).left();
+    std::set<int> points_ends;
+    std::set<int> name_starts;
+    for (int row = 0; row < 9; ++row) {
+        points_ends.insert(ink(row, memo.cell(row, TableColumn::Points).left(), name_left - 4).second);
+        name_starts.insert(ink(row, name_left - 4, drawn.width()).first);
+    }
+    EXPECT_LE(*points_ends.rbegin() - *points_ends.begin(), 1) << points_ends.size();
+    EXPECT_LE(*name_starts.rbegin() - *name_starts.begin(), 2) << name_starts.size();
+    dialog.hide();
 }
 
 TEST_F(GameFolder, ResettingAsksAndYesEndsTheGameWithBothTablesGone) {

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+class Languages;
 struct TMyImage;
 
 // Shows one board field or preview slot and hands clicks on to the play control.
@@ -12,6 +13,9 @@ public:
     FieldLabel(QWidget* parent, TMyImage& image, std::function<void(TMyImage&)> on_click);
 
     TMyImage& image() const { return image_; }
+    // Tells screen readers where the field is and what it holds, in the interface language.
+    // Screen readers offer it as a button.
+    void name_for_screen_readers(const Languages& languages, bool selected);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

@@ -161,6 +161,8 @@ private:
     bool load_frame_pictures();
     void mark_style_in_use();
     FieldLabel* label_for(TMyImage& image);
+    void name_field(TMyImage& image);
+    void name_selection();
     void report_missing_picture(const QString& name);
     bool keyboard_play(int key);
     void apply_board_layout();
@@ -177,6 +179,7 @@ private:
     SystemClock clock_;
     QWidget* surface_ = nullptr;
     BoardFocus* board_focus_ = nullptr;
+    TMyImage* named_selection_ = nullptr;  // the field whose screen-reader name says "selected"
     std::array<int, 81> shown_cursor_{};
     bool shut_down_ = false;
     bool addons_scanned_ = false;

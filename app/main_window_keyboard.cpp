@@ -21,10 +21,15 @@ bool TForm1::keyboard_play(int key) {
     case Qt::Key_Enter:
         board_click(engine->field_images[static_cast<std::size_t>(board_focus_->field())]);
         break;
-    case Qt::Key_Escape: engine->deselect(); return true;
+    case Qt::Key_Escape:
+        engine->deselect();
+        name_selection();
+        return true;
     default: return false;
     }
-    board_focus_->show_over(field_labels[static_cast<std::size_t>(board_focus_->field())]->geometry());
+    FieldLabel* field = field_labels[static_cast<std::size_t>(board_focus_->field())];
+    board_focus_->show_over(field->geometry());
+    field->setFocus();  // screen readers follow the frame; the keys still reach the window
     return true;
 }
 

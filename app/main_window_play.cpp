@@ -6,6 +6,7 @@
 #include "app/main_window_menu.h"
 #include "engine/spielklasse.h"
 #include "highscores/highscore_dialog.h"
+#include "localisation/languages.h"
 #include "platform/cursors.h"
 #include "presentation/game_over_dialog.h"
 #include "presentation/graphic_style.h"
@@ -18,6 +19,7 @@
 namespace {
 
 constexpr int kPreviewSize = 60;
+constexpr int kScoreText = 174;
 
 struct Speed {
     int move_ms;
@@ -29,12 +31,14 @@ constexpr std::array<Speed, 3> kSpeeds{{{85, 150}, {50, 100}, {15, 70}}};  // No
 
 void TForm1::move() {
     engine->move_step();
+    name_selection();
     save_settled_turn();
     sleep_when_still();
 }
 
 void TForm1::highlight_selected() {
     engine->highlight_tick();
+    name_selection();
     save_settled_turn();
     sleep_when_still();
 }
@@ -68,6 +72,7 @@ void TForm1::board_click(TMyImage& image) {
     }
     update_cursors();
     engine->click(image);
+    name_selection();
     wake_animation();
 }
 
@@ -98,10 +103,24 @@ FieldLabel* TForm1::label_for(TMyImage& image) {
 void TForm1::show_picture(TMyImage& image) {
     wake_animation();
     if (!style_module) return;
+    name_field(image);
     const QString name = QString::fromStdString(image.picture);
     const std::optional<QPixmap> picture = style_module->picture(name);
     if (!picture) return report_missing_picture(name);
     label_for(image)->setPixmap(*picture);
+}
+
+void TForm1::name_field(TMyImage& image) {
+    label_for(image)->name_for_screen_readers(*languages, engine && engine->selected == &image);
+}
+
+// The engine shows a field's picture before it takes or gives up the selection there, so the
+// names of the fields that gained or lost it are brought up to date after each of its steps.
+void TForm1::name_selection() {
+    if (engine->selected == named_selection_) return;
+    for (TMyImage* image : {named_selection_, engine->selected})
+        if (image) name_field(*image);
+    named_selection_ = engine->selected;
 }
 
 void TForm1::show_digit(DigitImage& image) {
@@ -113,6 +132,8 @@ void TForm1::show_digit(DigitImage& image) {
     }
     label->setGeometry(image.left, image.top, image.width, image.height);
     label->raise();
+    if (engine && &image == &engine->score_display->digit_image(1))  // the screen reader's stop for the score
+        label->setAccessibleName(languages->get_string(kScoreText).arg(engine->score_display->get_value()));
     if (!style_module) return;
     const QString name = QString::fromStdString(image.picture);
     const std::optional<QPixmap> picture = style_module->picture(name);

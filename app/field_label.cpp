@@ -16,6 +16,8 @@ constexpr int kEmptyText = 163;      // followed by the colours 1..7
 constexpr int kJokerText = 171;
 constexpr int kDynamiteText = 172;
 constexpr int kQuestionText = 173;
+constexpr int kFieldHelpText = 175;      // what a player does with a field
+constexpr int kNextStoneHelpText = 176;
 
 QString content_text(const TMyImage& image, const Languages& languages) {
     if (!is_special_code(image.color)) return languages.get_string(kEmptyText + colour_of(image.color));
@@ -47,6 +49,8 @@ void FieldLabel::name_for_screen_readers(const Languages& languages, bool select
                   .arg(QString::number(image_.Tag / kBoardSide + 1), QString::number(image_.Tag % kBoardSide + 1), content)
             : languages.get_string(kNextStoneText).arg(QString::number(image_.Tag + 1), content);
     if (name != accessibleName()) setAccessibleName(name);
+    const QString help = languages.get_string(image_.on_board ? kFieldHelpText : kNextStoneHelpText);
+    if (help != accessibleDescription()) setAccessibleDescription(help);
 }
 
 void FieldLabel::mousePressEvent(QMouseEvent* event) {

@@ -20,6 +20,7 @@ namespace {
 
 constexpr int kPreviewSize = 60;
 constexpr int kScoreText = 174;
+constexpr int kScoreHelpText = 177;
 
 struct Speed {
     int move_ms;
@@ -132,8 +133,10 @@ void TForm1::show_digit(DigitImage& image) {
     }
     label->setGeometry(image.left, image.top, image.width, image.height);
     label->raise();
-    if (engine && &image == &engine->score_display->digit_image(1))  // the screen reader's stop for the score
+    if (engine && &image == &engine->score_display->digit_image(1)) {  // the screen reader's stop for the score
         label->setAccessibleName(languages->get_string(kScoreText).arg(engine->score_display->get_value()));
+        label->setAccessibleDescription(languages->get_string(kScoreHelpText));
+    }
     if (!style_module) return;
     const QString name = QString::fromStdString(image.picture);
     const std::optional<QPixmap> picture = style_module->picture(name);

@@ -49,6 +49,10 @@ Tname_enter::Tname_enter(QWidget* main_window, const Languages& languages)
     Edit2 = make_edit(this, "Edit2", 88);
     Label4 = make_label(this, "Label4", 112);
     Edit3 = make_edit(this, "Edit3", 128);
+    // Screen readers name each field by the label above it.
+    Label2->setBuddy(Edit1);
+    Label3->setBuddy(Edit2);
+    Label4->setBuddy(Edit3);
     for (QLineEdit* edit : {Edit1, Edit2, Edit3}) connect(edit, &QLineEdit::textChanged, this, &Tname_enter::Edit1Change);
     connect(okbtn, &QPushButton::clicked, this, &Tname_enter::okbtnClick);
 }

@@ -16,6 +16,10 @@ QString screen_reader_name(QObject* object) {
     return QAccessible::queryAccessibleInterface(object)->text(QAccessible::Name);
 }
 
+QString screen_reader_description(QObject* object) {
+    return QAccessible::queryAccessibleInterface(object)->text(QAccessible::Description);
+}
+
 // The window speaks the system's language: English, or German on a German system.
 QString in_window_language(const TForm1& window, const char* english, const char* german) {
     return QString::fromUtf8(window.languages->get_language().contains("German") ? german : english);
@@ -53,9 +57,11 @@ TEST_F(GameFolder, AFieldTellsScreenReadersItsPlaceAndContentAsAButton) {
         FieldLabel field(nullptr, image, [](TMyImage&) {});
         field.name_for_screen_readers(english, c.selected);
         EXPECT_EQ(screen_reader_name(&field), QString::fromUtf8(c.english));
+        EXPECT_EQ(screen_reader_description(&field), english.get_string(c.on_board ? 175 : 176));
         EXPECT_EQ(QAccessible::queryAccessibleInterface(&field)->role(), QAccessible::Button);
         field.name_for_screen_readers(german, c.selected);
         EXPECT_EQ(screen_reader_name(&field), QString::fromUtf8(c.german));
+        EXPECT_EQ(screen_reader_description(&field), german.get_string(c.on_board ? 175 : 176));
     }
 }
 
@@ -71,8 +77,9 @@ TEST_F(GameFolder, TheScreenReaderNamesFollowTheStonesAndTheScore) {
     QTest::keyClick(window.get(), Qt::Key_Escape);
     EXPECT_EQ(screen_reader_name(corner), in_window_language(*window, "row 1, column 1: red stone", "Zeile 1, Spalte 1: roter Stein"));
     engine.score_display->set_value(120);
-    EXPECT_EQ(screen_reader_name(window->digit_labels.value(&engine.score_display->digit_image(1))),
-              in_window_language(*window, "Score: 120", "Punktzahl: 120"));
+    QLabel* score = window->digit_labels.value(&engine.score_display->digit_image(1));
+    EXPECT_EQ(screen_reader_name(score), in_window_language(*window, "Score: 120", "Punktzahl: 120"));
+    EXPECT_EQ(screen_reader_description(score), window->languages->get_string(177));
 }
 
 TEST_F(GameFolder, TheScreenReaderFocusFollowsTheKeyboardFrame) {

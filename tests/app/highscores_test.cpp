@@ -11,6 +11,7 @@
 #include "platform/project_addresses.h"
 #include "platform/registry.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
@@ -234,8 +235,12 @@ TEST_P(DialogLanguage, NameEntryServesBothFormsAndKeepsItsTexts) {
     QWidget main_window;
     Tname_enter dialog(&main_window, languages);
     dialog.prepare_name_form();
+    const auto screen_reader_name = [](QWidget* edit) {
+        return QAccessible::queryAccessibleInterface(edit)->text(QAccessible::Name);
+    };
     ModalAnswer named([&](QWidget*) {
         expect_texts_fit(&dialog);
+        EXPECT_EQ(screen_reader_name(dialog.Edit1), languages.get_string(303));
         dialog.Edit1->setText("x");  // one character is enough
         dialog.close();
     });
@@ -246,6 +251,8 @@ TEST_P(DialogLanguage, NameEntryServesBothFormsAndKeepsItsTexts) {
     dialog.prepare_posting_form();
     ModalAnswer posting([&](QWidget*) {
         expect_texts_fit(&dialog);
+        EXPECT_EQ(screen_reader_name(dialog.Edit2), languages.get_string(96));
+        EXPECT_EQ(screen_reader_name(dialog.Edit3), languages.get_string(97));
         EXPECT_TRUE(dialog.Edit2->text().isEmpty());
         dialog.Edit2->setText("ann@example.org");
         EXPECT_FALSE(dialog.okbtn->isEnabled());  // the place is still missing; the hidden name does not count

@@ -136,6 +136,9 @@ bool THighscores::translate() {
     const bool internet_label = languages_.set_caption(Label2);
     Label2->resize(std::max(kInternetLabelWidth, Label2->sizeHint().width()), Label2->height());
     const bool button = languages_.set_caption(okbtn);
+    // Screen readers name each table by its heading.
+    Memo1->setAccessibleName(Label1->text());
+    Display->setAccessibleName(Label2->text().remove(':').trimmed());
     return label && internet_label && button;
 }
 

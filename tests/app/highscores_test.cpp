@@ -297,6 +297,10 @@ TEST_P(DialogLanguage, AboutAndHighscoreWindowsShowTheirTextsWhole) {
         expect_texts_fit(dialog);
         EXPECT_EQ(dialog->windowTitle(), languages.get_string(87));
         EXPECT_EQ(highscores.Label1->text(), languages.get_string(81));
+        for (const auto& [table, heading] : {std::pair{static_cast<QWidget*>(highscores.Memo1), 81},
+                                             std::pair{static_cast<QWidget*>(highscores.Display), 82}})
+            EXPECT_EQ(QAccessible::queryAccessibleInterface(table)->text(QAccessible::Name),
+                      languages.get_string(heading).remove(':'));
         static_cast<QDialog*>(dialog)->accept();
     });
     highscores.exec();

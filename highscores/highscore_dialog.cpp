@@ -27,6 +27,7 @@ constexpr int kInternetLabelWidth = 168;
 constexpr int kOkResult = 1;
 constexpr int kIntroText = 2;
 constexpr int kFetchText = 84;
+constexpr int kFetchDescription = 187;
 // The protocol log keeps its last lines, whatever a server sends.
 constexpr int kLogLines = 500;
 // The local table with the internet button under it; and with the internet table beside it and
@@ -163,6 +164,7 @@ void THighscores::FormShow() {
     show_internet_table(!page_lines.isEmpty());
     if (page_lines.isEmpty()) {
         post_button->setText(languages_.get_string(kFetchText));
+        post_button->setAccessibleDescription(languages_.get_string(kFetchDescription));
         post_button->setEnabled(true);
         show_text_file(kIntroText);
     } else {

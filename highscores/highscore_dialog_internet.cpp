@@ -18,6 +18,7 @@ namespace {
 
 constexpr int kFailureText = 3;
 constexpr int kPostText = 85;
+constexpr int kPostDescription = 188;
 // The client refuses larger pages; a file that grew since is not read.
 constexpr qint64 kMaxPageFile = 2 * 1024 * 1024;
 // The page's copy in the log shows its beginning.
@@ -141,6 +142,7 @@ void THighscores::rebuild_internet_table() {
 void THighscores::source_displayChange() {
     Display->setLineWrapMode(QPlainTextEdit::NoWrap);
     post_button->setText(languages_.get_string(kPostText));
+    post_button->setAccessibleDescription(languages_.get_string(kPostDescription));
     post_button->setEnabled(false);
     local_scores.clear();
     internet_scores.clear();

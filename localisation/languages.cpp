@@ -20,6 +20,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 
 namespace {
 
@@ -46,6 +47,21 @@ bool apply_caption(const Languages& languages, Control* control, Setter set_text
     }
     set_text(control, languages.get_string(tag_of(control)));
     return true;
+}
+
+// What a screen reader says a button or check box does, by the tag of its caption.
+int description_of(int tag) {
+    static const std::map<int, int> kDescriptions{
+        {42, 178},  {43, 179},  {29, 180},  {36, 180},  {83, 180},  {214, 180}, {28, 181},
+        {35, 181},  {37, 182},  {118, 183}, {119, 184}, {120, 185}, {305, 186},
+    };
+    const auto found = kDescriptions.find(tag);
+    return found == kDescriptions.end() ? 0 : found->second;
+}
+
+template <typename Control>
+void describe_by_tag(const Languages& languages, Control* control) {
+    if (const int id = description_of(tag_of(control))) control->setAccessibleDescription(languages.get_string(id));
 }
 
 template <typename Memo>
@@ -114,6 +130,7 @@ QString Languages::get_language() const {
 }
 
 bool Languages::set_caption(QPushButton* button) const {
+    describe_by_tag(*this, button);
     return apply_caption(*this, button, [](QPushButton* b, const QString& t) { b->setText(t); });
 }
 
@@ -135,6 +152,7 @@ bool Languages::set_caption(QWidget* window) const {
 }
 
 bool Languages::set_caption(QCheckBox* check_box) const {
+    describe_by_tag(*this, check_box);
     return apply_caption(*this, check_box, [](QCheckBox* c, const QString& t) { c->setText(t); });
 }
 

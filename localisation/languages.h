@@ -37,7 +37,8 @@ public:
     Languages& operator=(const Languages&) = delete;
 
     // When loaded: the caption becomes the text of the control's Tag (empty when the library
-    // lacks it) and the result is true. Otherwise false and the caption stays.
+    // lacks it) and the result is true. Otherwise false and the caption stays. A button or check
+    // box also gets the description a screen reader gives of what it does.
     bool set_caption(QPushButton* button) const;
     bool set_caption(QLabel* label) const;
     bool set_caption(QAction* menu_item) const;

@@ -13,6 +13,7 @@ namespace {
 
 constexpr int kWindowTag = 63;
 constexpr int kOkResult = 1;
+constexpr int kCloseDescription = 180;
 constexpr int kScoreTextId = 150;
 constexpr int kPlaceTextId = 151;
 
@@ -69,6 +70,7 @@ void Tgame_over::reposition() {
     if (picture) go_logo_->setPixmap(*picture);
     move(main_window_->pos());
     languages_.set_caption(static_cast<QWidget*>(this));
+    ok_->setAccessibleDescription(languages_.get_string(kCloseDescription));
     show_result_texts();
     lay_out(picture ? picture->deviceIndependentSize().toSize() : kPictureArea);
 }

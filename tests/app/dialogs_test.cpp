@@ -30,11 +30,15 @@ void expect_texts_fit(QWidget* dialog) {
     for (QPushButton* button : dialog->findChildren<QPushButton*>())
         EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()) + 8, button->width())
             << button->text().toStdString();
+    // A screen reader says what each button and check box does.
+    for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>())
+        EXPECT_FALSE(button->accessibleDescription().isEmpty()) << button->text().toStdString();
 }
 
 // The result's texts stand whole between the picture's frame and the OK button.
 void expect_result_fits(QWidget* dialog, const QRect& frame) {
     const QRect ok = dialog->findChild<QPushButton*>("OKBtn")->geometry();
+    EXPECT_FALSE(dialog->findChild<QPushButton*>("OKBtn")->accessibleDescription().isEmpty());
     for (const char* name : {"ScoreText", "PlaceText"}) {
         const auto* label = dialog->findChild<QLabel*>(name);
         EXPECT_FALSE(label->text().isEmpty()) << name;

@@ -226,6 +226,7 @@ protected:
             if (!button->isVisibleTo(window)) continue;
             EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()) + 8, button->width());
             EXPECT_LE(button->geometry().right(), window->width()) << button->text().toStdString();
+            EXPECT_FALSE(button->accessibleDescription().isEmpty()) << button->text().toStdString();
         }
     }
 };

@@ -36,10 +36,7 @@ bool TForm1::save_highscores() {
 void TForm1::enter_highscore() {
     const int score = engine->score_display->get_value();
     const int place = highscore_place(Highscores->lines(), score);
-    if (place < 0) {
-        score_entered_ = true;
-        return;
-    }
+    if (place < 0) return;
     name_enter->prepare_name_form();
     name_enter->exec();
     score_entered_ = true;

@@ -122,11 +122,10 @@ bool Registry::flush(int lock_wait_ms) {
 // (a folder in its place, a full disk, no permission) fails at once, named as it is.
 bool Registry::take_lock(QLockFile& lock, int wait_ms) {
     const QString lock_path = path_ + ".lock";
-    const QFileInfo existing(lock_path);
-    if (existing.exists() && !existing.isFile()) return fail(in_the_way(lock_path));
+    if (holds_other_than_regular_file(lock_path)) return fail(in_the_way(lock_path));
     // A lock file whose flock no process holds (a live QLockFile keeps one) was left by a program that
     // died; Qt removes it only when no one holds the flock.
-    if (existing.exists()) lock.removeStaleLockFile();
+    if (QFileInfo::exists(lock_path)) lock.removeStaleLockFile();
     if (lock.tryLock(wait_ms)) return true;
     switch (lock.error()) {
     case QLockFile::LockFailedError:

@@ -4,6 +4,7 @@
 #include "app/board_focus.h"
 #include "app/highscore_tables.h"
 #include "app/main_window_menu.h"
+#include "app/settings_store.h"
 #include "app/window_placement.h"
 #include "engine/spielklasse.h"
 #include "highscores/highscore_dialog.h"
@@ -31,6 +32,8 @@
 namespace {
 
 constexpr int kCaptionTextId = 24;
+constexpr int kDamagedStoreText = 230;
+constexpr int kStoreNotSavedText = 231;
 // The program is ending: another program's save may be waited for a little longer than in play.
 constexpr int kQuitLockWaitMs = 2000;
 
@@ -77,11 +80,11 @@ void TForm1::init() {
     version = 1.2f;
     registry_ = std::make_unique<Registry>();
     Settings.load_settings(*registry_);
+    fill_language_menu();
+    apply_language_choice();
     if (!registry_->damaged_copy().isEmpty())
         QMessageBox::information(this, QApplication::applicationName(),
-                                 "The settings file " + registry_->file_name() +
-                                     " could not be read whole. What could be read is used; the file as it was is kept as " +
-                                     registry_->damaged_copy() + ".");
+                                 languages->get_string(kDamagedStoreText).arg(registry_->file_name(), registry_->damaged_copy()));
     count_start(Settings);
     const int speed = Settings.value(kSpeedLine);
     check_speed_item(*menu, speed);
@@ -168,8 +171,8 @@ bool TForm1::save_settings() { return store_saved(Settings.save_settings(*regist
 bool TForm1::store_saved(bool saved) {
     if (!saved && !std::exchange(store_failure_reported_, true))
         QMessageBox::warning(this, QApplication::applicationName(),
-                             "The settings, highscores and saved game could not be saved to " +
-                                 registry_->file_name() + ": " + registry_->error() + ".");
+                             languages->get_string(kStoreNotSavedText)
+                                 .arg(registry_->file_name(), store_error_text(*languages, registry_->error())));
     return saved;
 }
 

@@ -146,6 +146,11 @@ private:
     void FormShow();
     void build_menu();
     void apply_menu_captions();
+    void fill_language_menu();
+    void choose_language(const QString& code);
+    void apply_language_choice();
+    void rename_for_screen_readers();
+    void name_score(QLabel* label);
     void start_game_or_restore();
     void place_on_screen();
     void save_settled_turn();

@@ -4,12 +4,12 @@
 #include "engine/spielklasse.h"
 #include "highscores/highscore_dialog.h"
 #include "localisation/help_window.h"
+#include "localisation/language_blocks.h"
 #include "localisation/languages.h"
 #include "localisation/tag.h"
 #include "presentation/confirm_dialog.h"
 
 #include <QActionGroup>
-#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QShortcut>
@@ -74,6 +74,11 @@ void TForm1::build_menu() {
     m.CursorSetting->setVisible(false);
     m.AutosaveGame = add_item(m.GameSettings1, "AutosaveGame", "Autosave Game", 16, true);
     m.Turn_Off_Sound1 = add_item(m.GameSettings1, "Turn_Off_Sound1", "Turn &Sound Off", 19, true);
+    m.Language1 = add_menu(m.GameSettings1, "Language1", "La&nguage", 190);
+    m.GameSettings1->addMenu(m.Language1);
+    m.LanguageChoices = new QActionGroup(m.Language1);
+    m.SystemLanguage1 = add_item(m.Language1, "SystemLanguage1", "System language", 191, true);
+    m.LanguageChoices->addAction(m.SystemLanguage1);
 
     m.GraphicStyle1 = add_menu(this, "GraphicStyle1", "Graphic Style", 572);
     m.Standard1 = add_item(m.GraphicStyle1, "Standard1", "Standard", 573, true);
@@ -105,6 +110,8 @@ void TForm1::build_menu() {
     connect(m.About, &QAction::triggered, this, &TForm1::AboutClick);
     connect(m.Turn_Off_Sound1, &QAction::triggered, this, &TForm1::Turn_Off_Sound1Click);
     connect(m.Rules, &QAction::triggered, this, &TForm1::RulesClick);
+    connect(m.LanguageChoices, &QActionGroup::triggered, this,
+            [this](const QAction* item) { choose_language(item->data().toString()); });
 }
 
 void TForm1::apply_menu_captions() {
@@ -165,13 +172,6 @@ void TForm1::CursorSettingClick() {
     Settings.set_value(kCursorSettingLine, standard ? 1 : 0);
 }
 
-QString rules_topic(const QString& language) {
-    if (language.contains("German")) return "IDH_German";
-    if (language.contains("Spanish")) return "IDH_Spanish";
-    if (language.contains("Danish")) return "IDH_Danish";
-    return "IDH_ShortDescription";
-}
-
 void TForm1::RulesClick() {
-    show_help_topic(this, rules_topic(interface_language_name(QLocale::system().uiLanguages())), *address_opener_);
+    show_help_topic(this, QString::fromLatin1(languages->block().rules_topic), *languages, *address_opener_);
 }

@@ -24,6 +24,9 @@ struct TForm1::MenuItems {
     QAction* CursorSetting = nullptr;
     QAction* AutosaveGame = nullptr;
     QAction* Turn_Off_Sound1 = nullptr;
+    QMenu* Language1 = nullptr;
+    QAction* SystemLanguage1 = nullptr;  // then one entry per language the library holds
+    QActionGroup* LanguageChoices = nullptr;  // one carries the mark
     QMenu* GraphicStyle1 = nullptr;
     QAction* Standard1 = nullptr;
     QAction* GetMoreGraphics1 = nullptr;
@@ -32,9 +35,6 @@ struct TForm1::MenuItems {
     QAction* Rules = nullptr;
     QAction* About = nullptr;
 };
-
-// The help topic with the rules for the English name of a language.
-QString rules_topic(const QString& language);
 
 // Checks the entry of speed 1, 2 or 3 and clears the others; any other speed clears all three.
 void check_speed_item(TForm1::MenuItems& menu, int speed);

@@ -124,6 +124,13 @@ void TForm1::name_selection() {
     named_selection_ = engine->selected;
 }
 
+// The first digit is the screen reader's stop for the score.
+void TForm1::name_score(QLabel* label) {
+    if (!label) return;
+    label->setAccessibleName(languages->get_string(kScoreText).arg(engine->score_display->get_value()));
+    label->setAccessibleDescription(languages->get_string(kScoreHelpText));
+}
+
 void TForm1::show_digit(DigitImage& image) {
     QLabel*& label = digit_labels[&image];
     if (!label) {
@@ -133,10 +140,7 @@ void TForm1::show_digit(DigitImage& image) {
     }
     label->setGeometry(image.left, image.top, image.width, image.height);
     label->raise();
-    if (engine && &image == &engine->score_display->digit_image(1)) {  // the screen reader's stop for the score
-        label->setAccessibleName(languages->get_string(kScoreText).arg(engine->score_display->get_value()));
-        label->setAccessibleDescription(languages->get_string(kScoreHelpText));
-    }
+    if (engine && &image == &engine->score_display->digit_image(1)) name_score(label);
     if (!style_module) return;
     const QString name = QString::fromStdString(image.picture);
     const std::optional<QPixmap> picture = style_module->picture(name);

@@ -1,14 +1,19 @@
 #include "app/settings_store.h"
 
+#include "localisation/language_blocks.h"
+#include "localisation/languages.h"
 #include "platform/registry.h"
 
 #include <array>
+#include <map>
 #include <limits>
 #include <utility>
 
 namespace {
 
 const QString kKey = "set";
+// Beside the numbered lines; older versions read only those and keep it.
+const QString kLanguageName = "language";
 
 // The 8 bytes of the double 1.2000000476837158, the version 1.2 as a 32-bit float widened.
 const QByteArray kVersionBytes("\x00\x00\x00\x40\x33\x33\xF3\x3F", 8);
@@ -83,6 +88,30 @@ bool SettingsList::save_settings(Registry& registry) const {
 
 void SettingsList::write_settings(Registry& registry) const {
     for (int i = 0; i < kLines; ++i) registry.write_string(kKey, QString::number(i + 1), rotate_text(lines_[i].toUtf8()));
+}
+
+QString stored_language(const Registry& registry) {
+    const QString code = QString::fromUtf8(registry.read_string(kKey, kLanguageName));
+    return block_by_code(code) ? code : QString();
+}
+
+void store_language(Registry& registry, const QString& code) {
+    registry.write_string(kKey, kLanguageName, code.toUtf8());
+}
+
+QString store_error_text(const Languages& languages, const StoreError& error) {
+    static const std::map<StoreError::Cause, int> kCauseTexts{
+        {StoreError::kInTheWay, 232},      {StoreError::kLockHeld, 234},      {StoreError::kNoLockPermission, 235},
+        {StoreError::kLockNotMade, 236},   {StoreError::kFolderNotMade, 237}, {StoreError::kDamagedNotCopied, 238},
+        {StoreError::kNotWritten, 239},
+    };
+    constexpr int kDiskFullText = 233;
+    if (error.disk_full) return languages.get_string(kDiskFullText).arg(error.subject);
+    const auto text = kCauseTexts.find(error.cause);
+    if (text == kCauseTexts.end()) return {};
+    // The damaged file's cause names no path: the message around it does.
+    if (error.cause == StoreError::kDamagedNotCopied) return languages.get_string(text->second);
+    return languages.get_string(text->second).arg(error.subject);
 }
 
 void count_start(SettingsList& settings) {

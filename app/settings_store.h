@@ -4,7 +4,9 @@
 #include <QString>
 #include <QStringList>
 
+class Languages;
 class Registry;
+struct StoreError;
 
 // The lines of the settings list the program reads and writes.
 enum SettingLine : int {
@@ -54,6 +56,15 @@ private:
 
     QStringList lines_;
 };
+
+// The language the player chose in the menu (a block's code, see localisation/language_blocks.h);
+// empty for the desktop's language, and for whatever else the store holds there.
+QString stored_language(const Registry& registry);
+// Puts the choice into the store; the caller flushes it.
+void store_language(Registry& registry, const QString& code);
+
+// Why a save failed, in the player's language.
+QString store_error_text(const Languages& languages, const StoreError& error);
 
 // Raises the start count by one; it stays at the largest number it can hold.
 void count_start(SettingsList& settings);

@@ -1,6 +1,7 @@
 #include "localisation/help_window.h"
 
 #include "localisation/address_opener.h"
+#include "localisation/languages.h"
 #include "platform/game_files.h"
 
 #include <QFile>
@@ -19,9 +20,13 @@
 namespace {
 
 const QString kHelpFile = QStringLiteral("Help.hlp");
-const QString kHelpTitle = QStringLiteral("Quorvel Help");
 const QString kTopicPrefix = QStringLiteral("IDH_");
 constexpr qint64 kMaxHelpFileBytes = 1024 * 1024;
+constexpr int kTitleText = 240;
+constexpr int kNoSuchTopicText = 241;
+constexpr int kFileNotFoundText = 242;
+constexpr int kFileTooLargeText = 243;
+constexpr int kFileUnreadableText = 244;
 
 // Qt's rich-text engine takes quadratic time over nested elements and long words and doubles its
 // work with each table inside a table: a help file beyond these bounds would freeze the window.
@@ -137,12 +142,13 @@ std::optional<Topic> cut_topic(const QTextDocument& document, const QString& top
 
 }  // namespace
 
-HelpWindow::HelpWindow(const AddressOpener& address_opener, QWidget* parent)
+HelpWindow::HelpWindow(const Languages& languages, const AddressOpener& address_opener, QWidget* parent)
     : QDialog(parent),
+      languages_(languages),
       address_opener_(address_opener),
       browser_(new QTextBrowser(this)),
       help_file_(new SealedDocument(this)) {
-    setWindowTitle(kHelpTitle);
+    setWindowTitle(title());
     setModal(false);
     resize(640, 520);
     browser_->setDocument(new SealedDocument(browser_));
@@ -157,7 +163,10 @@ QTextBrowser* HelpWindow::browser() const {
     return browser_;
 }
 
+QString HelpWindow::title() const { return languages_.get_string(kTitleText); }
+
 bool HelpWindow::open_topic(const QString& topic_id) {
+    topic_ = topic_id;
     if (!load_help_file()) {
         return false;
     }
@@ -167,8 +176,8 @@ bool HelpWindow::open_topic(const QString& topic_id) {
     if (show_topic(topic_id)) {
         return true;
     }
-    show_text(QTextDocumentFragment(help_file_), kHelpTitle);
-    report(QStringLiteral("The help topic \"%1\" does not exist.").arg(topic_id));
+    show_text(QTextDocumentFragment(help_file_), title());
+    report(languages_.get_string(kNoSuchTopicText).arg(topic_id));
     return false;
 }
 
@@ -176,14 +185,14 @@ bool HelpWindow::open_topic(const QString& topic_id) {
 bool HelpWindow::load_help_file() {
     const QFileInfo file(game_file(kHelpFile));
     if (!file.isFile()) {
-        report(QStringLiteral("The help file \"%1\" could not be found.").arg(kHelpFile));
+        report(languages_.get_string(kFileNotFoundText).arg(kHelpFile));
         return false;
     }
     QFile help(file.filePath());
     const QByteArray bytes =
         help.open(QIODevice::ReadOnly) ? help.read(kMaxHelpFileBytes + 1) : QByteArray();
     if (bytes.size() > kMaxHelpFileBytes) {
-        report(QStringLiteral("The help file \"%1\" is larger than 1 MiB and is not shown.").arg(kHelpFile));
+        report(languages_.get_string(kFileTooLargeText).arg(kHelpFile));
         return false;
     }
     QStringDecoder decoder = QStringDecoder::decoderForHtml(bytes);
@@ -192,7 +201,7 @@ bool HelpWindow::load_help_file() {
     }
     const QString html = decoder.decode(bytes);
     if (html.isEmpty() || !has_tame_shape(html)) {
-        report(QStringLiteral("The help file \"%1\" could not be read.").arg(kHelpFile));
+        report(languages_.get_string(kFileUnreadableText).arg(kHelpFile));
         return false;
     }
     help_file_->setHtml(html);
@@ -205,7 +214,8 @@ bool HelpWindow::show_topic(const QString& topic_id) {
     if (!topic) {
         return false;
     }
-    show_text(topic->text, topic->heading.isEmpty() ? kHelpTitle : topic->heading);
+    topic_ = topic_id;
+    show_text(topic->text, topic->heading.isEmpty() ? title() : topic->heading);
     return true;
 }
 
@@ -227,15 +237,16 @@ void HelpWindow::follow_link(const QUrl& link) {
 
 void HelpWindow::report(const QString& message) {
     QWidget* owner = isVisible() ? this : parentWidget();
-    QMessageBox::warning(owner, kHelpTitle, message);
+    QMessageBox::warning(owner, title(), message);
 }
 
-HelpWindow* show_help_topic(QWidget* parent, const QString& topic_id, const AddressOpener& address_opener) {
+HelpWindow* show_help_topic(QWidget* parent, const QString& topic_id, const Languages& languages,
+                            const AddressOpener& address_opener) {
     HelpWindow* window = parent ? parent->findChild<HelpWindow*>(QString(), Qt::FindDirectChildrenOnly)
                                 : nullptr;
     const bool made_here = window == nullptr;
     if (made_here) {
-        window = new HelpWindow(address_opener, parent);
+        window = new HelpWindow(languages, address_opener, parent);
         window->setAttribute(Qt::WA_DeleteOnClose, parent == nullptr);
     }
     window->open_topic(topic_id);

@@ -1,6 +1,7 @@
 #include "localisation/languages.h"
 
 #include "localisation/encoded_text.h"
+#include "localisation/language_blocks.h"
 #include "localisation/tag.h"
 #include "platform/game_files.h"
 #include "platform/regular_file.h"
@@ -16,6 +17,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStringDecoder>
 #include <QTextEdit>
 
 #include <cstdio>
@@ -24,7 +26,6 @@
 
 namespace {
 
-constexpr int kGermanBase = 2000;
 constexpr int kProbeId = 1;
 constexpr qsizetype kMaxTextLength = 9999;
 constexpr qint64 kMaxTextFileBytes = 1024 * 1024;
@@ -64,12 +65,18 @@ void describe_by_tag(const Languages& languages, Control* control) {
     if (const int id = description_of(tag_of(control))) control->setAccessibleDescription(languages.get_string(id));
 }
 
+// A decoded line holds the bytes of the block's code page, one character each.
+QString from_code_page(const QString& bytes, const char* code_page) {
+    QStringDecoder decoder(code_page);
+    return decoder.isValid() ? decoder.decode(bytes.toLatin1()) : bytes;
+}
+
 template <typename Memo>
-void fill_memo(Memo* memo, const QStringList& encoded_lines) {
+void fill_memo(Memo* memo, const QStringList& encoded_lines, const char* code_page) {
     QStringList lines;
     try {
         for (const QString& line : encoded_lines) {
-            lines << decode_line(line);
+            lines << from_code_page(decode_line(line), code_page);
         }
     } catch (const std::runtime_error&) {
         memo->setPlainText(lines.join(u'\n'));
@@ -80,19 +87,11 @@ void fill_memo(Memo* memo, const QStringList& encoded_lines) {
 
 }  // namespace
 
-QString interface_language_name(const QStringList& ui_languages) {
-    const QLocale locale = ui_languages.isEmpty() ? QLocale::system() : QLocale(ui_languages.first());
-    return QLocale::languageToString(locale.language());
-}
+Languages::Languages(const QString& file_name) : Languages(file_name, QLocale::system().uiLanguages()) {}
 
-Languages::Languages(const QString& file_name)
-    : Languages(file_name, interface_language_name(QLocale::system().uiLanguages())) {}
-
-Languages::Languages(const QString& file_name, const QString& language_name) {
+Languages::Languages(const QString& file_name, const QStringList& ui_languages) {
     module = ResourceModule::open(file_name);
-    language = language_name;
-    select_base();
-    probe();
+    choose(ui_languages);
     if (!loaded) {
         exit_after_message(
             QStringLiteral("The language library could not be loaded. Please re-install Quorvel"),
@@ -103,19 +102,30 @@ Languages::Languages(const QString& file_name, const QString& language_name) {
 Languages::~Languages() = default;
 
 void Languages::select_base() {
-    base_id = language.contains(QStringLiteral("German"), Qt::CaseSensitive) ? kGermanBase : 0;
+    const LanguageBlock* block = block_for_language(language);
+    base_id = block ? block->base_id : 0;
 }
 
-// A block counts as present when its probe string is there and not empty.
-void Languages::probe() {
-    const auto has_probe = [this] {
-        return module && !module->string(base_id + kProbeId).value_or(QString()).isEmpty();
-    };
-    loaded = has_probe();
-    if (!loaded) {
-        base_id = 0;
-        loaded = has_probe();
+void Languages::choose(const QStringList& ui_languages) {
+    const QStringList names = interface_language_names(ui_languages);
+    for (const QString& name : names) {
+        language = name;
+        select_base();
+        if (block_for_language(name) && holds(block())) {
+            loaded = true;
+            return;
+        }
     }
+    language = names.value(0, QString::fromLatin1(english_block().name));
+    base_id = 0;
+    loaded = holds(english_block());
+}
+
+const LanguageBlock& Languages::block() const { return block_by_base(base_id); }
+
+// A block counts as present when its probe string is there and not empty.
+bool Languages::holds(const LanguageBlock& block) const {
+    return module && !module->string(block.base_id + kProbeId).value_or(QString()).isEmpty();
 }
 
 QString Languages::get_string(int id) const {
@@ -161,11 +171,11 @@ bool Languages::set_caption(QGroupBox* group_box) const {
 }
 
 void Languages::load_text(QPlainTextEdit* memo) const {
-    fill_memo(memo, read_text_file(memo));
+    fill_memo(memo, read_text_file(memo), block().code_page);
 }
 
 void Languages::load_text(QTextEdit* memo) const {
-    fill_memo(memo, read_text_file(memo));
+    fill_memo(memo, read_text_file(memo), block().code_page);
 }
 
 QStringList Languages::read_text_file(const QObject* memo) const {

@@ -17,20 +17,18 @@ class QTextEdit;
 class QWidget;
 class ResourceModule;
 
-// The English name of the language the desktop shows its interface in ("German" for "de-DE"):
-// the first of the user's interface languages, which follow LANGUAGE and LC_MESSAGES.
-QString interface_language_name(const QStringList& ui_languages);
+struct LanguageBlock;
 
-// The language library "languages.dll": every text the program shows, in English (text n is
-// string n) or German (string n + 2000), chosen by the locale's language. A control's text
-// id is its Tag (localisation/tag.h).
+// The language library "languages.dll": every text the program shows, one block of strings per
+// language (text n of a block is string n + its base_id, see language_blocks.h), chosen by the
+// interface language. A control's text id is its Tag (localisation/tag.h).
 class Languages {
 public:
-    // Opens the library and picks the block for the interface language. Ends the
-    // process after a message box when neither block is there.
+    // Opens the library and chooses the block for the desktop's interface languages. Ends the
+    // process after a message box when not even the English block is there.
     explicit Languages(const QString& file_name);
-    // The same for a given English language name, such as "German" or "Swiss German".
-    Languages(const QString& file_name, const QString& language_name);
+    // The same for the given interface languages ("de-AT", "pt_PT", ...), in order of preference.
+    Languages(const QString& file_name, const QStringList& ui_languages);
     ~Languages();
 
     Languages(const Languages&) = delete;
@@ -51,6 +49,10 @@ public:
     QString get_string(int id) const;
     QString get_language() const;
     void select_base();
+    // The block of the first of `ui_languages` the library holds, English when it holds none.
+    void choose(const QStringList& ui_languages);
+    const LanguageBlock& block() const;
+    bool holds(const LanguageBlock& block) const;
 
     // Replaces the memo's lines by the decoded lines of "images/" + (Tag + base_id) + ".jpg".
     // A missing file ends the process after a message box; a malformed line throws
@@ -64,6 +66,5 @@ public:
     QString language;
 
 private:
-    void probe();
     QStringList read_text_file(const QObject* memo) const;
 };

@@ -19,8 +19,6 @@ namespace {
 constexpr int kStaleLockMs = 3000;
 
 // Some file systems count no inodes at all (f_files 0); only the blocks tell there.
-QString in_the_way(const QString& path) { return "there is a folder or another special file in the way at " + path; }
-
 bool disk_full(const QString& folder) {
     struct statvfs space {};
     return ::statvfs(QFile::encodeName(folder).constData(), &space) == 0 &&
@@ -96,25 +94,25 @@ void Registry::write_binary(const QString& key, const QString& name, const QByte
 void Registry::delete_key(const QString& key) { groups_.erase(key); }
 
 bool Registry::flush(int lock_wait_ms) {
-    error_.clear();
-    if (damaged_copy_failed_)
-        return fail("the damaged store could not be copied aside, so it is not written over");
+    error_ = {};
+    if (damaged_copy_failed_) return fail(StoreError::kDamagedNotCopied, path_);
     const QString folder = QFileInfo(path_).path();
-    if (!QDir().mkpath(folder)) return fail("the folder " + folder + " could not be made");
+    if (!QDir().mkpath(folder)) return fail(StoreError::kFolderNotMade, folder);
     // A save would put a file in its place.
-    if (holds_other_than_regular_file(path_)) return fail(in_the_way(path_));
+    if (holds_other_than_regular_file(path_)) return fail(StoreError::kInTheWay, path_);
     QLockFile lock(path_ + ".lock");
     lock.setStaleLockTime(kStaleLockMs);
     if (!take_lock(lock, lock_wait_ms)) return false;
     QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return fail(write_failure(file.errorString()));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return fail_writing(StoreError::kNotWritten, file.errorString());
     const QByteArray text = write_ini(groups_);
     if (file.write(text) != text.size() || !file.flush()) {
         const QString why = file.errorString();
         file.cancelWriting();
-        return fail(write_failure(why));
+        return fail_writing(StoreError::kNotWritten, why);
     }
-    if (!file.commit()) return fail(write_failure(file.errorString()));
+    if (!file.commit()) return fail_writing(StoreError::kNotWritten, file.errorString());
     return true;
 }
 
@@ -122,26 +120,28 @@ bool Registry::flush(int lock_wait_ms) {
 // (a folder in its place, a full disk, no permission) fails at once, named as it is.
 bool Registry::take_lock(QLockFile& lock, int wait_ms) {
     const QString lock_path = path_ + ".lock";
-    if (holds_other_than_regular_file(lock_path)) return fail(in_the_way(lock_path));
+    if (holds_other_than_regular_file(lock_path)) return fail(StoreError::kInTheWay, lock_path);
     // A lock file whose flock no process holds (a live QLockFile keeps one) was left by a program that
     // died; Qt removes it only when no one holds the flock.
     if (QFileInfo::exists(lock_path)) lock.removeStaleLockFile();
     if (lock.tryLock(wait_ms)) return true;
     switch (lock.error()) {
     case QLockFile::LockFailedError:
-        return fail("another program holds the lock " + lock_path);
+        return fail(StoreError::kLockHeld, lock_path);
     case QLockFile::PermissionError:
-        return fail("there is no permission to make the lock " + lock_path);
+        return fail(StoreError::kNoLockPermission, lock_path);
     default:
-        return fail(write_failure("the lock " + lock_path + " could not be made"));
+        return fail_writing(StoreError::kLockNotMade, lock_path);
     }
 }
 
-QString Registry::write_failure(const QString& why) const {
-    return disk_full(QFileInfo(path_).path()) ? "the disk is full (" + why + ")" : why;
+bool Registry::fail(StoreError::Cause cause, const QString& subject) {
+    error_ = {cause, subject, false};
+    return false;
 }
 
-bool Registry::fail(const QString& why) {
-    error_ = why;
+// A write that failed on a full disk says so: the disk is what the player can mend.
+bool Registry::fail_writing(StoreError::Cause cause, const QString& subject) {
+    error_ = {cause, subject, disk_full(QFileInfo(path_).path())};
     return false;
 }

@@ -7,6 +7,15 @@
 
 class QLockFile;
 
+// Why a save failed. `subject` is the path the cause names, or for kNotWritten the system's own
+// words; `disk_full` says that the disk had no room left, whatever failed first.
+struct StoreError {
+    enum Cause { kNone, kInTheWay, kLockHeld, kNoLockPermission, kLockNotMade, kFolderNotMade, kDamagedNotCopied, kNotWritten };
+    Cause cause = kNone;
+    QString subject;
+    bool disk_full = false;
+};
+
 // The current user's registry under "Software\Corvatek\linvara", kept in the INI file
 // Corvatek/linvara.conf of the user's config folder (the file QSettings("Corvatek", "linvara")
 // reads). A key is a group ("set", "hi"); values hold bytes, stored as Latin-1 text so that
@@ -30,7 +39,7 @@ public:
     bool flush(int lock_wait_ms = kSaveLockWaitMs);
 
     QString file_name() const { return path_; }
-    QString error() const { return error_; }
+    StoreError error() const { return error_; }
     // Where a store that could not be read whole was copied before anything was written over it;
     // empty when the store was sound, or was no file at all (a FIFO, a folder), which no save replaces.
     QString damaged_copy() const { return damaged_copy_; }
@@ -45,12 +54,12 @@ private:
     void keep_damaged_file();
     void remove_interrupted_saves();
     bool take_lock(QLockFile& lock, int wait_ms);
-    QString write_failure(const QString& why) const;
-    bool fail(const QString& why);
+    bool fail(StoreError::Cause cause, const QString& subject);
+    bool fail_writing(StoreError::Cause cause, const QString& subject);
 
     QString path_;
     StoreGroups groups_;
-    QString error_;
+    StoreError error_;
     QString damaged_copy_;
     bool damaged_copy_failed_ = false;
 };

@@ -1,6 +1,7 @@
 #include "presentation/colour_depth_warning.h"
 
 #include "localisation/help_window.h"
+#include "localisation/language_blocks.h"
 #include "localisation/languages.h"
 #include "presentation/dialog_controls.h"
 
@@ -54,4 +55,4 @@ void Tcd_warning1::FormShow() {
     if (const QScreen* screen = this->screen()) move(screen->availableGeometry().center() - rect().center());
 }
 
-void Tcd_warning1::Button2Click() { show_help_topic(this, "IDH_256", address_opener_); }
+void Tcd_warning1::Button2Click() { show_help_topic(this, QString::fromLatin1(languages_.block().colour_depth_topic), languages_, address_opener_); }

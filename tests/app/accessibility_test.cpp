@@ -49,8 +49,8 @@ TEST_F(GameFolder, AFieldTellsScreenReadersItsPlaceAndContentAsAButton) {
          "Zeile 9, Spalte 1: Fragezeichenstein"},
         {"preview slot", 3, kNoSpecial, false, 0, false, "next stone 1: blue stone", "nächster Stein 1: blauer Stein"},
     };
-    const Languages english("languages.dll", "English");
-    const Languages german("languages.dll", "German");
+    const Languages english("languages.dll", QStringList{"en"});
+    const Languages german("languages.dll", QStringList{"de"});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.meaning);
         TMyImage image{c.color, c.kind, c.on_board, false, c.tag, "", nullptr};

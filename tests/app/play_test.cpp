@@ -202,8 +202,7 @@ TEST_P(GameEndResult, TheGameOverDialogTellsTheScoreAndThePlaceItTakes) {
     const GameEnd& end = GetParam();
     std::unique_ptr<TForm1> window = start();
     window->show();
-    window->languages->language = end.language;
-    window->languages->select_base();
+    window->languages->choose({QString::fromLatin1(end.language)});
     window->engine->score_display->set_value(end.score);
     QStringList titles;
     QStringList result;
@@ -231,11 +230,11 @@ TEST_P(GameEndResult, TheGameOverDialogTellsTheScoreAndThePlaceItTakes) {
 INSTANTIATE_TEST_SUITE_P(
     Scores, GameEndResult,
     ::testing::Values(
-        GameEnd{"EnglishEnteringAtPlace3", "English", 550, "Your score: 550", "New highscore: place 3 of 9"},
-        GameEnd{"GermanEnteringAtPlace3", "German", 550, "Ihre Punktzahl: 550",
+        GameEnd{"EnglishEnteringAtPlace3", "en", 550, "Your score: 550", "New highscore: place 3 of 9"},
+        GameEnd{"GermanEnteringAtPlace3", "de", 550, "Ihre Punktzahl: 550",
                 "Neuer Rekord: Platz 3 von 9 in der Bestenliste"},
-        GameEnd{"EnglishEnteringNowhere", "English", 7, "Your score: 7", ""},
-        GameEnd{"GermanEnteringNowhere", "German", 7, "Ihre Punktzahl: 7", ""}),
+        GameEnd{"EnglishEnteringNowhere", "en", 7, "Your score: 7", ""},
+        GameEnd{"GermanEnteringNowhere", "de", 7, "Ihre Punktzahl: 7", ""}),
     [](const ::testing::TestParamInfo<GameEnd>& info) { return info.param.name; });
 
 // Arrow keys move a frame that stops at the edges, Space and Return act as clicks on its field,

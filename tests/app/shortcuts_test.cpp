@@ -5,6 +5,7 @@
 #include "engine_fixture.h"
 #include "localisation/address_opener.h"
 #include "localisation/help_window.h"
+#include "localisation/language_blocks.h"
 #include "localisation/languages.h"
 
 #include <QAction>
@@ -17,8 +18,8 @@ namespace {
 // The title the rules topic of the interface language has when the help shows it.
 QString rules_title(const TForm1& window) {
     const AddressOpener opener(*window.languages);
-    HelpWindow help(opener);
-    help.open_topic(rules_topic(interface_language_name(QLocale::system().uiLanguages())));
+    HelpWindow help(*window.languages, opener);
+    help.open_topic(QString::fromLatin1(window.languages->block().rules_topic));
     return help.windowTitle();
 }
 

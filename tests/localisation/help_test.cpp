@@ -3,6 +3,7 @@
 
 #include "localisation/address_opener.h"
 #include "localisation/help_window.h"
+#include "localisation/language_blocks.h"
 #include "localisation/languages.h"
 
 #include <QCoreApplication>
@@ -18,10 +19,14 @@ namespace {
 
 constexpr qsizetype kLargestHelpFile = 1024 * 1024;
 
+const Languages& english() {
+    static const Languages languages(QStringLiteral(QUORVEL_GAME_DIR "/languages.dll"), QStringList{"en"});
+    return languages;
+}
+
 // The help windows here follow no web links.
 const AddressOpener& address_opener() {
-    static const Languages languages(QStringLiteral(QUORVEL_GAME_DIR "/languages.dll"), QStringLiteral("English"));
-    static const AddressOpener opener(languages);
+    static const AddressOpener opener(english());
     return opener;
 }
 
@@ -51,34 +56,34 @@ bool shows(const HelpWindow& window, const char* text) {
 
 using HelpTest = InTemporaryFolder;
 
-struct Topic {
-    const char* id;
-    const char* heading;
-    const char* own_text;
-    const char* other_text;  // from the topics around it
-};
-
-class HelpTopic : public InTemporaryFolder, public testing::WithParamInterface<Topic> {};
-
-TEST_P(HelpTopic, ShowsItselfAloneUnderItsHeadingAsTitle) {
+// Every language's two topics, rules and colour depth, open alone under their own heading, end
+// with the row of links to every language, and lead on to each other.
+TEST_F(HelpTest, EveryLanguageHasItsOwnRulesAndColourDepthTopics) {
     write_help_file();
-    HelpWindow window(address_opener());
-    EXPECT_TRUE(window.open_topic(QString::fromLatin1(GetParam().id)));
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(line_at_cursor(window), QString::fromUtf8(GetParam().heading));
-    EXPECT_EQ(window.windowTitle(), QString::fromUtf8(GetParam().heading));
-    EXPECT_TRUE(shows(window, GetParam().own_text));
-    EXPECT_FALSE(shows(window, GetParam().other_text));
+    HelpWindow window(english(), address_opener());
+    QStringList topics;
+    QStringList headings;
+    for (const LanguageBlock& block : language_blocks()) {
+        for (const auto& [topic, next] : {std::pair{block.rules_topic, block.colour_depth_topic},
+                                          std::pair{block.colour_depth_topic, block.rules_topic}}) {
+            SCOPED_TRACE(topic);
+            ASSERT_TRUE(window.open_topic(QString::fromLatin1(topic)));
+            EXPECT_EQ(line_at_cursor(window), window.windowTitle());
+            for (const LanguageBlock& other : language_blocks()) EXPECT_TRUE(shows(window, other.endonym)) << other.endonym;
+            EXPECT_TRUE(window.browser()->toHtml().contains(QStringLiteral("href=\"#%1\"").arg(next)));
+            topics << topic;
+            headings << window.windowTitle();
+        }
+    }
+    EXPECT_EQ(QSet<QString>(headings.begin(), headings.end()).size(), topics.size());
+    for (const QString& topic : topics) {
+        ASSERT_TRUE(window.open_topic(topic));
+        QStringList lines = window.browser()->toPlainText().split(u'\n');
+        for (QString& line : lines) line = line.simplified();
+        for (const QString& heading : headings)
+            EXPECT_EQ(lines.contains(heading), heading == window.windowTitle()) << qPrintable(topic) << " shows " << qPrintable(heading);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Help, HelpTopic, testing::Values(
-    Topic{"IDH_ShortDescription", "How to play Quorvel", "Moving a stone", "Einen Stein ziehen"},
-    Topic{"IDH_German", "Spielregeln von Quorvel", "Einen Stein ziehen", "Moving a stone"},
-    Topic{"IDH_Spanish", "Reglas de Quorvel", "Mover una ficha", "Flyt en sten"},
-    Topic{"IDH_Danish", "Spilleregler for Quorvel", "Flyt en sten", "Mover una ficha"},
-    Topic{"IDH_256", "256 colours · 256 Farben · 256 colores · 256 farver",
-          "„Nie wieder warnen“", "Spilleregler for Quorvel"}),
-    [](const testing::TestParamInfo<Topic>& info) { return std::string(info.param.id); });
 
 struct HostileFile {
     const char* name;
@@ -92,7 +97,7 @@ TEST_P(HostileHelpFile, IsReportedAndNoWindowStays) {
     GetParam().make();
     ModalAnswer box;
     QWidget parent;
-    EXPECT_EQ(show_help_topic(&parent, QStringLiteral("IDH_Test"), address_opener()), nullptr);
+    EXPECT_EQ(show_help_topic(&parent, QStringLiteral("IDH_Test"), english(), address_opener()), nullptr);
     EXPECT_EQ(box.texts, QStringList{QStringLiteral("[Quorvel Help] The help file \"Help.hlp\" %1")
                                          .arg(QString::fromLatin1(GetParam().message))});
     EXPECT_EQ(parent.findChild<HelpWindow*>(), nullptr);
@@ -125,19 +130,19 @@ TEST_F(HelpTest, ParentKeepsOneHelpWindowThatShowsTheWholeFileForAMissingTopic) 
     write_help_file(kLargestHelpFile);  // the largest help file that still opens
     QWidget parent;
     ModalAnswer box;
-    HelpWindow* first = show_help_topic(&parent, QStringLiteral("IDH_Chess"), address_opener());
+    HelpWindow* first = show_help_topic(&parent, QStringLiteral("IDH_Chess"), english(), address_opener());
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(box.texts, QStringList{"[Quorvel Help] The help topic \"IDH_Chess\" does not exist."});
     EXPECT_TRUE(shows(*first, "Moving a stone") && shows(*first, "Flyt en sten"));
     EXPECT_EQ(first->windowTitle(), QStringLiteral("Quorvel Help"));
-    EXPECT_EQ(show_help_topic(&parent, QStringLiteral("IDH_Danish"), address_opener()), first);
+    EXPECT_EQ(show_help_topic(&parent, QStringLiteral("IDH_Danish"), english(), address_opener()), first);
     EXPECT_EQ(parent.findChildren<HelpWindow*>().size(), 1);
-    EXPECT_EQ(first->windowTitle(), QStringLiteral("Spilleregler for Quorvel"));
+    EXPECT_EQ(first->windowTitle(), QStringLiteral("Sådan spiller du Quorvel"));
 }
 
 TEST_F(HelpTest, LinkToAnotherTopicShowsItAlone) {
     write_help_file();
-    HelpWindow window(address_opener());
+    HelpWindow window(english(), address_opener());
     ASSERT_TRUE(window.open_topic(QStringLiteral("IDH_ShortDescription")));
     emit window.browser()->anchorClicked(QUrl(QStringLiteral("#IDH_German")));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Spielregeln von Quorvel"));
@@ -148,7 +153,7 @@ TEST_F(HelpTest, LinkToAnotherTopicShowsItAlone) {
 TEST_F(HelpTest, ShowsNoPictureItsMarkupNames) {
     QImage(8, 8, QImage::Format_RGB32).save(QStringLiteral("secret.png"));
     write_one_topic("<table background=\"secret.png\"><tr><td><img src=\"secret.png\"></td></tr></table>");
-    HelpWindow window(address_opener());
+    HelpWindow window(english(), address_opener());
     ASSERT_TRUE(window.open_topic(QStringLiteral("IDH_Test")));
     window.grab();
     EXPECT_FALSE(window.browser()->document()->resource(QTextDocument::ImageResource,
@@ -157,7 +162,7 @@ TEST_F(HelpTest, ShowsNoPictureItsMarkupNames) {
 
 TEST_F(HelpTest, WindowWithoutParentDeletesItselfWhenClosed) {
     write_help_file();
-    QPointer<HelpWindow> window = show_help_topic(nullptr, QStringLiteral("IDH_Danish"), address_opener());
+    QPointer<HelpWindow> window = show_help_topic(nullptr, QStringLiteral("IDH_Danish"), english(), address_opener());
     ASSERT_FALSE(window.isNull());
     window->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

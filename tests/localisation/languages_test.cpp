@@ -2,6 +2,7 @@
 #include "hang_guard.h"
 #include "modal_guard.h"
 
+#include "localisation/language_blocks.h"
 #include "localisation/languages.h"
 #include "localisation/tag.h"
 #include "platform/resource_module.h"
@@ -34,48 +35,54 @@ void write_library(std::map<int, QString> strings = kGermanBlock) {
 using LanguagesTest = InTemporaryFolder;
 
 struct Selection {
-    const char* name;
-    const char* language;
-    std::map<int, QString> german_block;
+    QStringList ui_languages;
+    std::map<int, QString> blocks;  // probe strings, besides English
     int base_id;
+    const char* language;  // get_language(): the English name of the chosen or, failing that, the first language
 };
 
-class BlockSelection : public InTemporaryFolder, public testing::WithParamInterface<Selection> {};
-
-TEST_P(BlockSelection, PicksTheBlockForTheLanguage) {
-    write_library(GetParam().german_block);
-    // The game would open the file under its name in any letter case.
-    Languages languages(kLibrary.toUpper(), QString::fromUtf8(GetParam().language));
-    EXPECT_EQ(languages.base_id, GetParam().base_id);
-    EXPECT_EQ(languages.get_string(5), GetParam().base_id ? "&Einstellungen" : "&Settings");
-    languages.language = QStringLiteral("Danish");  // select_base follows the language name
-    languages.select_base();
-    EXPECT_EQ(languages.base_id, 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(Languages, BlockSelection, testing::Values(
-    Selection{"German", "German", kGermanBlock, 2000},
-    Selection{"SwissGerman", "Swiss German", kGermanBlock, 2000},
-    Selection{"English", "English", kGermanBlock, 0},
-    Selection{"LowerCaseGermanIsNoGerman", "german", kGermanBlock, 0},
-    Selection{"GermanWithoutGermanBlock", "German", {}, 0},
-    Selection{"GermanWithEmptyGermanProbe", "German", {{2001, ""}, {2005, "&Einstellungen"}}, 0}),
-    [](const testing::TestParamInfo<Selection>& info) { return std::string(info.param.name); });
-
-TEST(InterfaceLanguage, IsTheEnglishNameOfTheFirstInterfaceLanguage) {
-    EXPECT_EQ(interface_language_name({"gsw-CH"}), QStringLiteral("Swiss German"));
-    EXPECT_EQ(interface_language_name({"en-GB", "de-DE"}), QStringLiteral("English"));
+// The interface languages in their order; a language counts only when the library holds its block.
+TEST_F(LanguagesTest, ChoosesTheFirstInterfaceLanguageWhoseBlockTheLibraryHolds) {
+    const std::map<int, QString> all = {{2001, "&Spiel"}, {4001, "&Juego"}, {6001, "&Spil"}, {8001, "&Jeu"},
+                                        {10001, "&Partita"}, {12001, "&Spel"}, {14001, "&Gra"}, {16001, "&Jogo"},
+                                        {18001, "&Spel"}};
+    const Selection cases[] = {
+        {{"de-DE"}, all, 2000, "German"},
+        {{"de-AT"}, kGermanBlock, 2000, "German"},                   // the two designed blocks as before
+        {{"gsw-CH"}, kGermanBlock, 2000, "Swiss German"},            // every German by its name
+        {{"fr-FR"}, kGermanBlock, 0, "French"},                      // a language without its block: English
+        {{"fr-FR", "de-DE"}, kGermanBlock, 2000, "German"},          // ... or the next one that has it
+        {{"de-DE"}, {}, 0, "German"},
+        {{"de-DE"}, {{2001, ""}}, 0, "German"},                      // an empty probe is no block
+        {{"es-MX"}, all, 4000, "Spanish"},  {{"da-DK"}, all, 6000, "Danish"},  {{"fr-CA"}, all, 8000, "French"},
+        {{"it-CH"}, all, 10000, "Italian"}, {{"nl-BE"}, all, 12000, "Dutch"},  {{"pl-PL"}, all, 14000, "Polish"},
+        {{"pt-PT"}, all, 16000, "Portuguese"},                       // Portugal falls back to the Brazilian block
+        {{"pt_BR"}, all, 16000, "Portuguese"},  {{"sv-FI"}, all, 18000, "Swedish"},
+        {{"ja-JP", "en-US", "fr"}, all, 0, "English"},               // English before French, as preferred
+        {{"ja-JP"}, all, 0, "Japanese"},   {{"C"}, all, 0, "C"},     {{}, all, 0, "English"},
+    };
+    for (const Selection& selection : cases) {
+        const QString trace = selection.ui_languages.join(' ') + " of " + QString::number(selection.blocks.size());
+        SCOPED_TRACE(trace.toStdString());
+        write_library(selection.blocks);
+        // The game would open the file under its name in any letter case.
+        const Languages languages(kLibrary.toUpper(), selection.ui_languages);
+        EXPECT_EQ(languages.base_id, selection.base_id);
+        EXPECT_EQ(languages.block().base_id, selection.base_id);
+        EXPECT_EQ(languages.get_language(), QString::fromLatin1(selection.language));
+        EXPECT_EQ(languages.get_string(1), selection.base_id ? selection.blocks.at(selection.base_id + 1) : "&Game");
+    }
 }
 
 TEST_F(LanguagesTest, LongTextsAreCut) {
     write_library({{7, QString(12000, u'x')}});
-    const Languages languages(kLibrary, QStringLiteral("English"));
+    const Languages languages(kLibrary, QStringList{"en"});
     EXPECT_EQ(languages.get_string(7), QString(9999, u'x'));
 }
 
 TEST_F(LanguagesTest, SetCaptionGivesEachKindOfControlTheTextOfItsTagWhileLoaded) {
     write_library();
-    Languages languages(kLibrary, QStringLiteral("German"));
+    Languages languages(kLibrary, QStringList{"de"});
     QWidget window;
     auto* button = new QPushButton(&window);
     auto* label = new QLabel(&window);
@@ -112,7 +119,7 @@ TEST_F(LanguagesTest, LoadTextFillsEitherMemoWithTheDecodedLinesOfTheFileOfItsTa
     const QByteArray largest = QByteArray("97 ").repeated(349525) + '\n';  // 1 MiB
     write_file(QStringLiteral("images/3.jpg"), largest);
     write_file(QStringLiteral("images/4.jpg"), largest + '\n');
-    const Languages languages(kLibrary, QStringLiteral("English"));
+    const Languages languages(kLibrary, QStringList{"en"});
     QPlainTextEdit plain(QStringLiteral("old text"));
     QTextEdit rich;
     set_tag(&plain, 2);
@@ -131,18 +138,21 @@ TEST_F(LanguagesTest, LoadTextFillsEitherMemoWithTheDecodedLinesOfTheFileOfItsTa
     EXPECT_EQ(plain.toPlainText(), QString(349525, u'a'));
 }
 
-// The built library and encoded texts together, as the game finds them in its folder.
+// The built library and encoded texts together, as the game finds them in its folder: every
+// block is there, and its memo texts come back as written, Polish letters through its code page.
 TEST_F(LanguagesTest, BuiltMemoTextsShowTheirSourcesInEachLanguage) {
     ASSERT_TRUE(QDir::setCurrent(QStringLiteral(QUORVEL_GAME_DIR)));
-    for (const auto& [language, suffix] : {std::pair{"English", "en"}, std::pair{"German", "de"}}) {
-        const Languages languages(kLibrary, QString::fromLatin1(language));
+    for (const LanguageBlock& block : language_blocks()) {
+        const Languages languages(kLibrary, QStringList{block.code});
+        ASSERT_EQ(languages.base_id, block.base_id) << block.name;
         for (const auto& [tag, source] : {std::pair{2, "internet_intro"}, std::pair{3, "page_failed"}}) {
-            QFile file(QStringLiteral(QUORVEL_TEXTS_DIR "/%1.%2.txt").arg(source, suffix));
+            QFile file(QStringLiteral(QUORVEL_TEXTS_DIR "/%1.%2.txt").arg(source, block.code));
             ASSERT_TRUE(file.open(QIODevice::ReadOnly));
             QPlainTextEdit memo;
             set_tag(&memo, tag);
             languages.load_text(&memo);
-            EXPECT_EQ(memo.toPlainText() + u'\n', QString::fromUtf8(file.readAll()));
+            // A memo gives its no-break spaces back as plain ones.
+            EXPECT_EQ(memo.toPlainText() + u'\n', QString::fromUtf8(file.readAll()).replace(QChar(0xA0), u' '));
         }
     }
 }
@@ -153,23 +163,23 @@ TEST_F(LanguagesDeathTest, EndsTheProcessAfterAFatalBox) {
     const auto open = [](const char* language) {
         const HangGuard guard;
         ModalAnswer box;
-        const Languages languages(kLibrary, QString::fromLatin1(language));
+        const Languages languages(kLibrary, QStringList{language});
         QPlainTextEdit memo;
         set_tag(&memo, 3);
         languages.load_text(&memo);
     };
     const char* no_library = "modal window \\[Fatal Error\\] The language library could not be "
                              "loaded\\. Please re-install Quorvel";
-    EXPECT_EXIT(open("English"), testing::ExitedWithCode(EXIT_FAILURE), no_library);
+    EXPECT_EXIT(open("en"), testing::ExitedWithCode(EXIT_FAILURE), no_library);
     write_library({{1, ""}, {2001, ""}});  // neither probe
-    EXPECT_EXIT(open("German"), testing::ExitedWithCode(EXIT_FAILURE), no_library);
+    EXPECT_EXIT(open("de"), testing::ExitedWithCode(EXIT_FAILURE), no_library);
     const char* missing_file = "modal window \\[Fatal error\\] Some files are missing! Please re-install this "
                                "application\\.";
     write_library();  // no images/3.jpg
-    EXPECT_EXIT(open("English"), testing::ExitedWithCode(EXIT_FAILURE), missing_file);
+    EXPECT_EXIT(open("en"), testing::ExitedWithCode(EXIT_FAILURE), missing_file);
     ASSERT_TRUE(QDir().mkpath(QStringLiteral("images")));
     ASSERT_EQ(mkfifo("images/3.jpg", 0600), 0);  // opening it to read would wait for a writer
-    EXPECT_EXIT(open("English"), testing::ExitedWithCode(EXIT_FAILURE), missing_file);
+    EXPECT_EXIT(open("en"), testing::ExitedWithCode(EXIT_FAILURE), missing_file);
 }
 
 }  // namespace

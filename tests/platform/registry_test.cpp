@@ -19,6 +19,10 @@
 #include <csignal>
 #include <functional>
 
+std::ostream& operator<<(std::ostream& out, const StoreError& error) {
+    return out << "cause " << error.cause << " at " << error.subject.toStdString() << (error.disk_full ? ", disk full" : "");
+}
+
 namespace {
 
 // An empty config folder of its own for every test; the store file in it is the test's.
@@ -69,7 +73,7 @@ TEST_F(Store, AStoreQSettingsWroteReadsWholeAndEveryByteSurvivesOurWriterForQSet
     }
     Registry registry;
     registry.delete_key("gone");
-    ASSERT_TRUE(registry.flush()) << registry.error().toStdString();
+    ASSERT_TRUE(registry.flush()) << registry.error();
     QFile::copy(file(), folder() + "/fresh.conf");  // a name QSettings has read nothing from yet
     const Registry again;
     QSettings qsettings(folder() + "/fresh.conf", QSettings::IniFormat);
@@ -90,7 +94,7 @@ struct SaveTrouble {
     const char* name;
     std::function<void(const QString& folder)> arrange;
     bool saved;
-    const char* why = "";  // what the error names
+    StoreError::Cause why = StoreError::kNone;
     bool lock_held = false;  // by a program that lives through the save
 };
 
@@ -109,9 +113,8 @@ TEST_P(TroubledSave, LeavesTheWholeOldOrTheWholeNewFileAndSaysWhichOne) {
     registry.write_string("set", "3", big_value);
     const bool saved = registry.flush();
 
-    EXPECT_EQ(saved, GetParam().saved) << registry.error().toStdString();
-    EXPECT_EQ(registry.error().isEmpty(), saved);
-    EXPECT_TRUE(registry.error().contains(GetParam().why)) << registry.error().toStdString();
+    EXPECT_EQ(saved, GetParam().saved) << registry.error();
+    EXPECT_EQ(registry.error().cause, GetParam().why) << registry.error();
     if (!QFileInfo(file()).isFile()) return;
     EXPECT_EQ(Registry().read_string("set", "3"), saved ? big_value : "old");
     if (!saved) {
@@ -146,7 +149,7 @@ TEST_F(Store, AFullDiskKeepsTheOldFileAndIsReportedEvenAfterADamagedRead) {
     bool saved = true;
     with_small_file_size_limit([&] { saved = registry.flush(); });
     EXPECT_FALSE(saved);
-    EXPECT_FALSE(registry.error().isEmpty());
+    EXPECT_EQ(registry.error().cause, StoreError::kNotWritten);
     EXPECT_EQ(file_bytes(), old_file);
     QFile copy(registry.damaged_copy());
     ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
@@ -168,7 +171,7 @@ TEST_F(Store, AFullDiskIsNamedAsTheReasonAndKeepsTheOldFile) {
     Registry registry;
     registry.write_string("set", "3", "new");
     EXPECT_FALSE(registry.flush());
-    EXPECT_TRUE(registry.error().startsWith("the disk is full")) << registry.error().toStdString();
+    EXPECT_TRUE(registry.error().disk_full) << registry.error();
     EXPECT_EQ(Registry().read_string("set", "3"), "old");
 }
 
@@ -191,10 +194,10 @@ INSTANTIATE_TEST_SUITE_P(
                         QFile::remove(folder + "/linvara.conf");
                         QDir().mkpath(folder + "/linvara.conf/inside");
                     },
-                    false, "a folder or another special file in the way"},
+                    false, StoreError::kInTheWay},
         SaveTrouble{"LockIsAFolder", [](const QString& folder) { QDir().mkpath(folder + "/linvara.conf.lock"); },
-                    false, "a folder or another special file in the way"},
-        SaveTrouble{"LockHeldByALiveProgram", [](const QString&) {}, false, "another program holds the lock", true},
+                    false, StoreError::kInTheWay},
+        SaveTrouble{"LockHeldByALiveProgram", [](const QString&) {}, false, StoreError::kLockHeld, true},
         SaveTrouble{"StaleEmptyLock", [](const QString& folder) { make_lock(folder, true); }, true},
         SaveTrouble{"EmptyLockJustMadeByAProgramThatDied", [](const QString& folder) { make_lock(folder, false); },
                     true}),
@@ -205,7 +208,7 @@ void save_settings_and_highscores() {
     Registry registry;
     for (int n = 1; n <= 30; ++n) registry.write_string("set", QString::number(n), QByteArray::number(n * 7));
     for (int n = 1; n <= 20; ++n) registry.write_string("hi", QString::number(n), "Name " + QByteArray::number(n));
-    ASSERT_TRUE(registry.flush()) << registry.error().toStdString();
+    ASSERT_TRUE(registry.flush()) << registry.error();
 }
 
 qsizetype line_start_before(const QByteArray& text, double fraction) {
@@ -278,7 +281,8 @@ TEST_F(Store, AFifoInThePlaceOfTheStoreIsNeitherReadNorWrittenOver) {
     Registry registry;
     registry.write_string("set", "3", "q");
     EXPECT_FALSE(registry.flush());
-    EXPECT_TRUE(registry.error().endsWith("in the way at " + file())) << registry.error().toStdString();
+    EXPECT_EQ(registry.error().cause, StoreError::kInTheWay);
+    EXPECT_EQ(registry.error().subject, file());
     EXPECT_TRUE(registry.damaged_copy().isEmpty());
     struct stat status {};
     ASSERT_EQ(stat(QFile::encodeName(file()).constData(), &status), 0);

@@ -17,7 +17,7 @@ QByteArray value_of(char version, int n) { return QByteArray(100 + n % 50, versi
 void write_version(char version) {
     Registry registry;
     for (int n = 1; n <= kValues; ++n) registry.write_string("set", QString::number(n), value_of(version, n));
-    if (!registry.flush()) std::fprintf(stderr, "save failed: %s\n", qPrintable(registry.error()));
+    if (!registry.flush()) std::fprintf(stderr, "save failed: cause %d, %s\n", registry.error().cause, qPrintable(registry.error().subject));
 }
 
 bool holds_version(const Registry& registry, char version) {

@@ -61,13 +61,15 @@ e2e_stop_xvfb() {
     E2E_XVFB_PID=""
 }
 
-# The locale variables that make the game speak LANGUAGE (en or de). Qt reads the language's name
-# from them; the locale itself need not be generated.
+# The locale variables that make the game speak a language (en, de, es, da, fr, it, nl, pl, pt_BR or
+# sv): German by the locale, the others by LANGUAGE, as a desktop sets it. Qt reads the language's
+# name from them; the locale itself need not be generated.
 e2e_locale() {
     case $1 in
         en) echo "LANG=C.UTF-8 LC_ALL=C.UTF-8" ;;
         de) echo "LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8" ;;
-        *) e2e_fail "unknown language '$1' (en or de)" ;;
+        es | da | fr | it | nl | pl | pt_BR | sv) echo "LANG=C.UTF-8 LC_ALL=C.UTF-8 LANGUAGE=$1" ;;
+        *) e2e_fail "unknown language '$1' (en, de, es, da, fr, it, nl, pl, pt_BR or sv)" ;;
     esac
 }
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Starts the real game under Xvfb, once in English and once in German, plays a few moves and
-# saves screenshots for review: splash, board at start, board after moves, the Game menu, the
-# game-over dialog, the difficulty menu, the confirmation dialog and the help window. A second
+# Starts the real game under Xvfb, once in each language, plays a few moves and saves screenshots
+# for review: splash, board at start, board after moves, the Game menu, the game-over dialog, the
+# difficulty menu, the Language menu, the confirmation dialog and the help window. A second
 # start restores a stored game of 250 points: the autosave notice, then that game's end with the
 # game-over dialog telling its place, the name entry and the highscore table, the About window and the reset question. A third shows the
 # Graphic Style menu, the game in two add-on styles and the add-on chooser. A fourth plays against
@@ -11,7 +11,8 @@
 #   tools/install-deps.sh test
 #   cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DQUORVEL_TESTS=OFF -DQUORVEL_BENCHMARKS=OFF
 #   cmake --build build -j2
-#   tools/screenshots.sh [BUILD_DIR] [OUT_DIR]     # defaults: build, /tmp/screenshots
+#   tools/screenshots.sh [BUILD_DIR] [OUT_DIR] [LANGUAGE ...]
+#       defaults: build, /tmp/screenshots, all ten languages (en de es da fr it nl pl pt_BR sv)
 #
 # Prints each file it saves, and a "problem:" line for every step that did not go as expected;
 # the exit status is the number of problems (0: every step went through). Every wait has a
@@ -104,6 +105,14 @@ difficulty_menu_shot() {
     e2e_keys "$1" ctrl+g Right Right
     e2e_pause 0.3
     shot "$LANGUAGE_NOW-6-menu-difficulty"
+    e2e_keys "$1" Escape Escape Escape
+}
+
+# The Language menu is the last entry of the Settings menu.
+language_menu_shot() {
+    e2e_keys "$1" ctrl+g Right Up Right
+    e2e_pause 0.3
+    shot "$LANGUAGE_NOW-6-menu-language"
     e2e_keys "$1" Escape Escape Escape
 }
 
@@ -306,6 +315,7 @@ run_language() {
     e2e_keys "$MAIN" Escape
     open_dialog_shot "$MAIN" 5-game-over press_enter ctrl+g n
     difficulty_menu_shot "$MAIN"
+    language_menu_shot "$MAIN"
     confirmation_shot "$MAIN"
     open_dialog_shot "$MAIN" 8-help press_escape ctrl+g Left Down Return
     quit_game "$MAIN"
@@ -317,6 +327,8 @@ run_language() {
 
 GAME_DIR=$(e2e_game_dir "$BUILD_DIR") || exit 1
 mkdir -p "$OUT_DIR"
-for language in en de; do run_language "$language"; done
+LANGUAGES=("${@:3}")
+[ "${#LANGUAGES[@]}" -gt 0 ] || LANGUAGES=(en de es da fr it nl pl pt_BR sv)
+for language in "${LANGUAGES[@]}"; do run_language "$language"; done
 echo "$PROBLEMS problem(s)"
 exit "$PROBLEMS"

@@ -1,5 +1,6 @@
 #include "test_support.h"
 
+#include "localisation/language_blocks.h"
 #include "platform/resource_module.h"
 
 #include <QFont>
@@ -25,7 +26,7 @@ const std::vector<std::vector<MenuEntry>> kMenuLevels = {
     {{1, "&Game"}, {5, "&Settings"}, {572, "Graphic Style"}, {20, "&Help"}},
     {{75, "&New Game"}, {2, "See &Highscores"}, {3, "&Reset Highscores"}, {4, "&Quit"}},
     {{17, "&Load Additional Graphics"}, {9, "&Animation Speed"}, {6, "&Game Difficulty"},
-     {13, "Use Standard Mouse Cursor"}, {16, "Autosave Game"}, {19, "Turn &Sound Off"}},
+     {13, "Use Standard Mouse Cursor"}, {16, "Autosave Game"}, {19, "Turn &Sound Off"}, {190, "La&nguage"}},
     {{10, "&Normal"}, {11, "&Fast"}, {12, "L&ightning"}},
     {{7, "Regular"}, {8, "Difficult"}},
     {{573, "Standard"}, {574, "Get More Graphics"}},
@@ -85,7 +86,7 @@ const std::vector<SizedCaption> kSizedCaptions = {
 
 // The ids the program asks for that neither table lists: main window caption and About
 // window, the highscore posting, the highscore reset question.
-const std::vector<int> kOtherTextIds = {24, 201, 212, 88, 89, 90, 91, 92, 560, 561};
+const std::vector<int> kOtherTextIds = {24, 201, 212, 88, 89, 90, 91, 92, 560, 561, 191};
 
 // Text `string_id` of the built language library; empty when it lacks it.
 QString text(int string_id) {
@@ -145,16 +146,37 @@ TEST_P(EachLanguage, CaptionsFitTheirControls) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(BuiltLibrary, EachLanguage, testing::Values(0, kGerman),
+// Every id of the English block is in the block, with a text that keeps what the code and the
+// menus build on: the same placeholders, each as often, and as many mnemonics (one at most).
+TEST_P(EachLanguage, HoldsEveryEnglishTextWithItsPlaceholdersAndMnemonics) {
+    const auto count = [](const QString& text, const QString& part) { return text.count(part); };
+    int ids = 0;
+    for (int id = 1; id < 2000; ++id) {
+        const QString english = text(id);
+        if (english.isEmpty()) continue;
+        ++ids;
+        const QString translated = text(id + GetParam());
+        EXPECT_FALSE(translated.trimmed().isEmpty()) << "id " << id;
+        for (const char* placeholder : {"%1", "%2", "%3"})
+            EXPECT_EQ(count(translated, placeholder), count(english, placeholder)) << "id " << id << " " << placeholder;
+        EXPECT_EQ(QString(translated).remove("&&").count(u'&'), QString(english).remove("&&").count(u'&')) << "id " << id;
+        EXPECT_EQ(translated.count(u'\n'), english.count(u'\n')) << "id " << id;
+    }
+    EXPECT_GT(ids, 140);
+}
+
+INSTANTIATE_TEST_SUITE_P(BuiltLibrary, EachLanguage,
+                         testing::Values(0, 2000, 4000, 6000, 8000, 10000, 12000, 14000, 16000, 18000),
                          [](const testing::TestParamInfo<int>& info) {
-                             return std::string(info.param == 0 ? "English" : "German");
+                             return std::string(block_by_base(info.param).name);
                          });
 
 // Every other id the program asks for has a text. The code builds on these: the window
 // caption is the game's name; the web address follows text 201 directly, so its closing blank
 // must survive editing; the reset question is two lines; umlauts survive packing.
 TEST(BuiltLibrary, KeepsTheShapesTheCodeBuildsOn) {
-    for (const int base : {0, kGerman}) {
+    for (const LanguageBlock& block : language_blocks()) {
+        const int base = block.base_id;
         for (const int id : kOtherTextIds) EXPECT_FALSE(text(base + id).isEmpty()) << "id " << id;
         EXPECT_EQ(text(base + 24), QStringLiteral("Quorvel"));
         EXPECT_TRUE(text(base + 201).endsWith(u' ')) << base;

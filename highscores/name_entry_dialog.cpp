@@ -59,8 +59,6 @@ Tname_enter::Tname_enter(QWidget* main_window, const Languages& languages)
 
 void Tname_enter::prepare_name_form() {
     set_texts(301, {{Label1, 302}, {Label2, 303}});
-    set_tag(okbtn, 305);
-    languages_.set_caption(okbtn);
     Edit1->show();
     for (QWidget* second_rows : std::initializer_list<QWidget*>{Label3, Label4, Edit2, Edit3}) second_rows->hide();
     set_height(kNameFormHeight);
@@ -74,9 +72,12 @@ void Tname_enter::prepare_posting_form() {
     set_height(kPostingFormHeight);
 }
 
-// As wide as the longest text of this language needs.
+// As wide as the longest text of this language needs. Both forms confirm with the OK of the
+// game end's texts, in the language of the moment.
 void Tname_enter::set_texts(int caption, std::initializer_list<std::pair<QLabel*, int>> labels) {
     setWindowTitle(languages_.get_string(caption));
+    set_tag(okbtn, 305);
+    languages_.set_caption(okbtn);
     int width = kDesignWidth;
     for (const auto& [label, id] : labels) {
         label->setText(languages_.get_string(id));

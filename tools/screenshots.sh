@@ -317,7 +317,7 @@ run_language() {
     difficulty_menu_shot "$MAIN"
     language_menu_shot "$MAIN"
     confirmation_shot "$MAIN"
-    open_dialog_shot "$MAIN" 8-help press_escape ctrl+g Left Down Return
+    open_dialog_shot "$MAIN" 8-help press_escape ctrl+g Left Return
     quit_game "$MAIN"
     game_end_shots
     style_shots

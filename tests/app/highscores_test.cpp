@@ -234,6 +234,9 @@ protected:
 TEST_P(DialogLanguage, NameEntryServesBothFormsAndKeepsItsTexts) {
     const Languages languages("languages.dll", QStringList{GetParam()});
     QWidget main_window;
+    Tname_enter posting_first(&main_window, languages);
+    posting_first.prepare_posting_form();
+    EXPECT_EQ(posting_first.okbtn->text(), languages.get_string(305));
     Tname_enter dialog(&main_window, languages);
     dialog.prepare_name_form();
     const auto screen_reader_name = [](QWidget* edit) {

@@ -5,9 +5,11 @@
 #   tools/install-deps.sh package   also what building and trying the Debian package needs
 #   tools/install-deps.sh site   only what the highscore site (site/quorvel-site) needs
 #   tools/install-deps.sh site-screenshots   the site and a headless browser for tools/site-screenshots.sh
+#   tools/install-deps.sh site-bench   the site and ab, for tools/site-bench.sh
 set -euo pipefail
 
-site_packages=(python3 python3-aiosmtpd)
+# PostgreSQL: psycopg for sites that share a database, the server for the tests that start one.
+site_packages=(python3 python3-aiosmtpd python3-aiohttp python3-psycopg postgresql)
 
 packages=(
     cmake g++ make pkg-config
@@ -17,7 +19,7 @@ packages=(
 if [ "${1:-}" = "test" ] || [ "${1:-}" = "package" ]; then
     packages+=(
         libgtest-dev libbenchmark-dev
-        python3 python3-aiosmtpd pulseaudio
+        "${site_packages[@]}" pulseaudio
         xvfb xauth xdotool imagemagick unzip zip
         desktop-file-utils appstream
     )
@@ -27,6 +29,9 @@ if [ "${1:-}" = "package" ]; then
 fi
 if [ "${1:-}" = "site" ]; then
     packages=("${site_packages[@]}")
+fi
+if [ "${1:-}" = "site-bench" ]; then
+    packages=("${site_packages[@]}" apache2-utils)
 fi
 if [ "${1:-}" = "site-screenshots" ]; then
     packages=("${site_packages[@]}" chromium fonts-dejavu-core)

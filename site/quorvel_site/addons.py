@@ -21,6 +21,13 @@ class AddonFolder:
             return []
         return sorted(e.name for e in entries)[:MAX_LISTED]
 
+    def signature(self):
+        """Names, sizes and times of the folder's entries: it changes with any style file."""
+        try:
+            return tuple(sorted((e.name, e.stat().st_size, e.stat().st_mtime_ns) for e in os.scandir(self.folder)))
+        except OSError:
+            return ()
+
     def path(self, name):
         """The file's path when `name` is one of the listed files, else None: no path from a URL goes further."""
         return os.path.join(self.folder, name) if name in self.names() else None

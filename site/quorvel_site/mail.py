@@ -1,8 +1,14 @@
-"""Reading the game's highscore mail, and the SMTP handler that files it."""
+"""Reading the game's highscore mail as it arrives, by the game itself or through relays."""
 
-import email.parser
+import asyncio
+import codecs
+import email
+import email.policy
 import re
+import unicodedata
 from dataclasses import dataclass
+
+from .store import Banned
 
 MAX_MESSAGE_BYTES = 64 * 1024
 MAX_ENTRIES = 9
@@ -19,9 +25,15 @@ _MODE_LINE = re.compile(r"(regular|difficult) mode highscore")
 _VERSION = re.compile(r"Version: (\S{1,16})")
 _COLOR_DEPTH = re.compile(r"Color Depth: (\d{1,2})")
 _RULE = re.compile(r"_{10,80}")
-_ENTRY = re.compile(r"(\d{1,9}) points  by (.*?) from (.*)")
+# A name may hold " from "; the place never does in the game's own mails, so the last one splits.
+_ENTRY = re.compile(r"(\d{1,9}) points  by (.*) from (.*?)")
 _CONTROLS = re.compile(r"[\x00-\x1f\x7f-\x9f]")
 _FIRST_ENTRY_LINE = 5
+# The game writes ISO-8859-1 and says so; a mail that names no charset is read the same way.
+DEFAULT_CHARSET = "iso-8859-1"
+# Characters a reader of the page cannot see: blanks of every kind, controls, format characters
+# (zero-width space, joiners, marks of direction), unassigned code points, lone combining marks.
+_INVISIBLE_CATEGORIES = ("Zs", "Zl", "Zp", "Cc", "Cf", "Cs", "Co", "Cn", "Mn", "Me")
 
 
 class MailRefused(Exception):
@@ -56,17 +68,39 @@ def _matched(pattern, line, what):
     return match
 
 
-def _split(content):
-    for separator in (b"\r\n\r\n", b"\n\n"):
-        head, found, body = content.partition(separator)
-        if found:
-            return head.decode("latin-1"), body.decode("latin-1")
-    raise MailRefused("the message has no body")
+def _is_visible(text):
+    return any(unicodedata.category(c) not in _INVISIBLE_CATEGORIES for c in text)
 
 
-def _subject_mode(head):
-    subject = email.parser.HeaderParser().parsestr(head + "\n\n").get("Subject", "")
-    match = _matched(_SUBJECT, " ".join(str(subject).split()), "Subject")
+def _text_part(message):
+    """The message itself, or the first text/plain part of a multipart message."""
+    if not message.is_multipart():
+        return message
+    for part in message.walk():
+        if part.get_content_type() == "text/plain" and not part.is_multipart():
+            return part
+    raise MailRefused("the message has no text/plain part")
+
+
+def _body_text(part):
+    """The body decoded by its Content-Transfer-Encoding and its charset."""
+    payload = part.get_payload(decode=True)
+    if not payload:
+        raise MailRefused("the message has no body")
+    charset = part.get_content_charset() or DEFAULT_CHARSET
+    try:
+        codecs.lookup(charset)
+    except LookupError:
+        raise MailRefused(f"the charset '{charset}' is unknown") from None
+    return payload.decode(charset, errors="replace")
+
+
+def _subject_mode(message):
+    try:
+        subject = str(message.get("Subject", ""))
+    except (ValueError, LookupError):
+        subject = ""
+    match = _matched(_SUBJECT, " ".join(subject.split()), "Subject")
     return "regular" if match.group(1) == "regular" else "difficult"
 
 
@@ -80,6 +114,8 @@ def _entry(line, number):
     name, place = cleaned_text(match.group(2)), cleaned_text(match.group(3))
     if not name:
         raise MailRefused(f"entry line {number} has no name")
+    if not _is_visible(name):
+        raise MailRefused(f"entry line {number}: the name is only blanks or invisible characters")
     # The game never offers its own default entries: a reserved name with points divisible by 5.
     if name in RESERVED_NAMES and points % 5 == 0:
         raise MailRefused(f"entry line {number}: '{name}' with {points} points is a default entry")
@@ -88,9 +124,9 @@ def _entry(line, number):
 
 def parse_mail(content):
     """The Submission in a mail's bytes (headers and body); MailRefused when it is none."""
-    head, body = _split(content)
-    mode = _subject_mode(head)
-    lines = re.split(r"\r?\n", body)
+    message = email.message_from_bytes(content, policy=email.policy.default)
+    mode = _subject_mode(message)
+    lines = re.split(r"\r?\n", _body_text(_text_part(message)))
     while lines and not lines[-1].strip():
         lines.pop()
     if len(lines) <= _FIRST_ENTRY_LINE:
@@ -108,11 +144,23 @@ def parse_mail(content):
 
 
 class CollectorHandler:
-    """aiosmtpd handler: mail for the two collectors only; one message is stored once."""
+    """aiosmtpd handler: mail for the two collectors only; one message is stored once. At most
+    `rate` mails per client address; the store runs in its own threads, and `changed` is awaited
+    with the store's change counter after each accepted mail, so that the pages show it at once."""
 
-    def __init__(self, store, collectors):
+    def __init__(self, store, collectors, rate, changed):
         self.store = store
         self.collectors = {address.lower() for address in collectors}
+        self.rate = rate
+        self.changed = changed
+
+    async def handle_MAIL(self, server, session, envelope, address, mail_options):
+        if not self.rate.allows(session.peer[0]):
+            return (f"451 4.7.1 Too many highscore mails from your address: at most {self.rate.limit}"
+                    " in 10 minutes, try again later")
+        envelope.mail_from = address
+        envelope.mail_options.extend(mail_options)
+        return "250 OK"
 
     async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
         if address.lower() not in self.collectors:
@@ -126,7 +174,13 @@ class CollectorHandler:
             submission = parse_mail(envelope.content)
         except MailRefused as refusal:
             return f"554 5.6.0 Not a Quorvel highscore mail, nothing stored: {refusal}"
-        self.store.add(submission)
+        try:
+            generation = await asyncio.get_running_loop().run_in_executor(
+                self.store.executor, self.store.add, submission)
+        except Banned as banned:
+            return f"554 5.7.1 The name '{banned.name}' is banned on this site, nothing stored"
+        self.rate.count(session.peer[0])
+        await self.changed(generation)
         reply = f"250 OK {len(submission.entries)} entries stored"
         if submission.shortened:
             reply += f"; {submission.shortened} names or places cut to {MAX_TEXT} characters"

@@ -1,29 +1,78 @@
 """The real site in a process of its own on ephemeral ports, mails as the game writes them, and a
 reader of the highscore page that follows the game's rules."""
 
+import itertools
 import os
 import re
 import smtplib
+import sys
 import subprocess
 import tempfile
+import time
 import urllib.request
 
-SITE = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "quorvel-site")
+from postgres_server import PostgresServer
+
+SITE_FOLDER = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+SITE = os.path.join(SITE_FOLDER, "quorvel-site")
+sys.path.insert(0, SITE_FOLDER)
+from quorvel_site.store import Store, sqlite_url  # noqa: E402
 COLLECTORS = ["highscores@quorvel.example.org", "board@quorvel.example.org"]
 SUBJECTS = {"regular": "regular Quorvel 2.1 highscore", "difficult": "diffcult Quorvel 2.1 highscore"}
 
 
-class RunningSite:
-    """Starts the site on port 0 with its own data folder; close() ends it by closing its stdin."""
+_postgres = None
+_database_numbers = itertools.count(1)
 
-    def __init__(self, data=None):
+
+def fresh_database(kind):
+    """None for "sqlite", the data folder's own file; for "postgresql" the URL of a new, empty
+    database on a real server that the whole test run shares and stops at its end."""
+    global _postgres
+    if kind == "sqlite":
+        return None
+    import psycopg
+    if _postgres is None:
+        _postgres = PostgresServer()
+    name = f"test{next(_database_numbers)}"
+    with psycopg.connect(_postgres.url, autocommit=True) as connection:
+        connection.execute(f"CREATE DATABASE {name}")
+    return _postgres.url.replace("@/quorvel?", f"@/{name}?")
+
+
+# The tests send much mail from one address: no limits unless a test sets them.
+NO_LIMITS = ["--mail-rate", "0", "--connections-per-address", "100000"]
+
+
+class RunningSite:
+    """Starts the site on port 0 with its own data folder; close() ends it by closing its stdin.
+    `database`: the URL of a database other than the folder's own; `options`: more options."""
+
+    def __init__(self, data=None, database=None, options=NO_LIMITS):
         self._folder = None if data else tempfile.TemporaryDirectory()
         self.data = data or self._folder.name
+        self.database = database
         self.process = subprocess.Popen(
             ["/usr/bin/python3", SITE, "--http", "127.0.0.1:0", "--smtp", "127.0.0.1:0", "--data", self.data,
-             "--print-ports", "--until-stdin-closes"],
+             "--print-ports", "--until-stdin-closes"] + (["--database", database] if database else []) + options,
             stdin=subprocess.PIPE, stdout=subprocess.PIPE, env=dict(os.environ, PYTHONUNBUFFERED="1"))
         self.http_port, self.smtp_port = (int(p) for p in self.process.stdout.readline().split())
+
+    def stored(self):
+        """(mode, points, name, place) of every stored entry, in the order received."""
+        store = Store(self.database or sqlite_url(self.data), pool_size=1)
+        try:
+            return [(mode, points, name, place) for _, mode, points, name, place, _, _ in
+                    sorted(store.entries())]
+        finally:
+            store.close()
+
+    def admin(self, *arguments):
+        """(exit status, standard output, standard error) of the admin command on this site's data."""
+        where = ["--database", self.database] if self.database else ["--data", self.data]
+        done = subprocess.run(["/usr/bin/python3", SITE, "admin", *where, *arguments], capture_output=True,
+                              text=True, timeout=30)
+        return done.returncode, done.stdout, done.stderr
 
     def close(self):
         self.process.stdin.close()
@@ -39,6 +88,15 @@ class RunningSite:
                 return reply.status, reply.headers, reply.read()
         except urllib.error.HTTPError as error:
             return error.code, error.headers, error.read()
+
+    def fetch_when(self, path, ready, seconds=2):
+        """The answer once `ready(body)` holds; the site renders a page anew within half a second of a change."""
+        deadline = time.monotonic() + seconds
+        while True:
+            answer = self.fetch(path)
+            if ready(answer[2]) or time.monotonic() > deadline:
+                return answer
+            time.sleep(0.05)
 
     def table(self, mode):
         status, headers, body = self.fetch(f"/{mode}_hsc.html")

@@ -1,11 +1,10 @@
 """Mails in by smtplib, pages out by HTTP, read back by the game's rules."""
 
-import smtplib
-import sqlite3
 import os
+import smtplib
 import unittest
 
-from site_process import COLLECTORS, RunningSite, body_lines, game_mail
+from site_process import COLLECTORS, RunningSite, body_lines, fresh_database, game_mail
 
 DEFAULTS = [(800, "Marit Stonewell", ""), (600, "Jonas Quill", ""), (500, "Ada Pebblestone", ""),
             (400, "Tomek Rowan", ""), (300, "Lina Fernbrook", ""), (200, "Oskar Dune", ""),
@@ -13,13 +12,16 @@ DEFAULTS = [(800, "Marit Stonewell", ""), (600, "Jonas Quill", ""), (500, "Ada P
 
 
 class SiteCase(unittest.TestCase):
+    """A site of its own for each test, on the data folder's SQLite file; the subclasses at the end
+    run the same tests on a PostgreSQL database."""
+    database_kind = "sqlite"
+
     def setUp(self):
-        self.site = RunningSite()
+        self.site = RunningSite(database=fresh_database(self.database_kind))
         self.addCleanup(self.site.close)
 
     def stored(self):
-        with sqlite3.connect(os.path.join(self.site.data, "quorvel.db")) as db:
-            return db.execute("SELECT mode, points, name, place FROM entries ORDER BY id").fetchall()
+        return self.site.stored()
 
 
 class Table(SiteCase):
@@ -49,8 +51,10 @@ class Table(SiteCase):
                        sender="secret.kai@example.test")
         for mode in ("regular", "difficult"):
             self.assertNotIn(b"secret.kai", self.site.fetch(f"/{mode}_hsc.html")[2])
-        with open(os.path.join(self.site.data, "quorvel.db"), "rb") as database:
-            self.assertNotIn(b"secret.kai", database.read())
+        self.assertNotIn("secret.kai", repr(self.stored()))
+        if self.database_kind == "sqlite":
+            with open(os.path.join(self.site.data, "quorvel.db"), "rb") as database:
+                self.assertNotIn(b"secret.kai", database.read())
 
 
 HOSTILE_TEXTS = [
@@ -136,6 +140,18 @@ class RefusedMail(SiteCase):
         with self.assertRaises(smtplib.SMTPSenderRefused):
             self.site.send(big)
         self.assertEqual(self.stored(), [])
+
+
+class TableOnPostgres(Table):
+    database_kind = "postgresql"
+
+
+class HostileNamesOnPostgres(HostileNames):
+    database_kind = "postgresql"
+
+
+class RefusedMailOnPostgres(RefusedMail):
+    database_kind = "postgresql"
 
 
 if __name__ == "__main__":

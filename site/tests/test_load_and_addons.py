@@ -59,9 +59,14 @@ class Load(unittest.TestCase):
         self.assertEqual(send_from_many(sites), [])
         self.assertEqual(sorted(points for _, points, _, _ in sites[0].stored()),
                          list(range(1, SENDERS * MAILS_EACH + 1)))
-        tops = [site.fetch_when("/regular_hsc.html", lambda body: b">2000<" in body, seconds=1)[2] for site in sites]
+        # Within a second of the last mail both serve the same page, whatever each rendered before.
+        deadline = time.monotonic() + 1
+        while True:
+            tops = [site.fetch("/regular_hsc.html")[2] for site in sites]
+            if tops[0] == tops[1] or time.monotonic() > deadline:
+                break
         self.assertEqual(tops[0], tops[1])
-        self.assertIn(b">2000<", tops[0])
+        self.assertEqual([(p, n) for p, n, _ in sites[0].table("regular")[:2]], [(2000, "S19"), (1900, "S18")])
         # A change through one site, or by the admin command, shows on the other's page within a second.
         sites[0].send(game_mail("regular", [(4321, "Late", "Oslo")]))
         self.assertIn(b">4321<", sites[1].fetch_when("/regular_hsc.html", lambda body: b">4321<" in body, 1)[2])

@@ -145,8 +145,8 @@ def parse_mail(content):
 
 class CollectorHandler:
     """aiosmtpd handler: mail for the two collectors only; one message is stored once. At most
-    `rate` mails per client address; the store runs in its own threads, and `changed` is awaited
-    with the store's change counter after each accepted mail, so that the pages show it at once."""
+    `rate` mails per client address; the store runs in its own threads, and `changed` gets the
+    store's change counter after each accepted mail, so that the pages show it at once."""
 
     def __init__(self, store, collectors, rate, changed):
         self.store = store
@@ -180,7 +180,7 @@ class CollectorHandler:
         except Banned as banned:
             return f"554 5.7.1 The name '{banned.name}' is banned on this site, nothing stored"
         self.rate.count(session.peer[0])
-        await self.changed(generation)
+        self.changed(generation)
         reply = f"250 OK {len(submission.entries)} entries stored"
         if submission.shortened:
             reply += f"; {submission.shortened} names or places cut to {MAX_TEXT} characters"

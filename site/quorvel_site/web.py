@@ -33,6 +33,8 @@ class PageCache:
         self._generation = None
         self._addon_signature = None
         self._refreshing = asyncio.Lock()
+        self._wanted = 0  # the change counter of the last change this process made
+        self._pending = None  # the rendering of the changes this process made, until it is done
 
     async def refresh(self, at_least=None):
         """Renders what changed. Callers that wait for the change they made (`at_least`) share one
@@ -52,6 +54,23 @@ class PageCache:
                 listing = await loop.run_in_executor(None, self.addons.listing)
                 self.bodies["/addons/"] = pages.addons_page(listing).encode("utf-8")
                 self._addon_signature = signature
+
+    def show_soon(self, generation):
+        """A mail was stored: its change is rendered right away, without keeping the mail waiting;
+        the changes that come meanwhile share the next rendering."""
+        self._wanted = max(self._wanted, generation)
+        if self._pending is None or self._pending.done():
+            self._pending = asyncio.create_task(self._catch_up())
+
+    async def _catch_up(self):
+        while self._generation is None or self._generation < self._wanted:
+            await self.refresh(at_least=self._wanted)
+
+    async def bodies_now(self):
+        """The pages, with any change this process made rendered into them."""
+        if self._pending is not None and not self._pending.done():
+            await asyncio.shield(self._pending)
+        return self.bodies
 
     async def keep_fresh(self):
         while True:
@@ -79,7 +98,7 @@ class SiteApplication:
             return _answer(405, "text/plain; charset=utf-8", b"only GET and HEAD\n", [("Allow", "GET, HEAD")])
         path = urllib.parse.urlsplit(request.raw_path).path
         if path in PAGE_PATHS or path == "/addons/":
-            return _answer(200, "text/html; charset=utf-8", self.cache.bodies[path])
+            return _answer(200, "text/html; charset=utf-8", (await self.cache.bodies_now())[path])
         if path in ("/", "/addons"):
             target = "regular_hsc.html" if path == "/" else "addons/"
             return _answer(302, "text/plain; charset=utf-8", b"moved\n", [("Location", target)])

@@ -34,7 +34,6 @@ class PageCache:
         self._addon_signature = None
         self._refreshing = asyncio.Lock()
         self._wanted = 0  # the change counter of the last change this process made
-        self._pending = None  # the rendering of the changes this process made, until it is done
 
     async def refresh(self, at_least=None):
         """Renders what changed. Callers that wait for the change they made (`at_least`) share one
@@ -56,20 +55,14 @@ class PageCache:
                 self._addon_signature = signature
 
     def show_soon(self, generation):
-        """A mail was stored: its change is rendered right away, without keeping the mail waiting;
-        the changes that come meanwhile share the next rendering."""
+        """A mail was stored: the next page request renders it, so that a burst of mail costs no
+        rendering until someone looks, and then one."""
         self._wanted = max(self._wanted, generation)
-        if self._pending is None or self._pending.done():
-            self._pending = asyncio.create_task(self._catch_up())
-
-    async def _catch_up(self):
-        while self._generation is None or self._generation < self._wanted:
-            await self.refresh(at_least=self._wanted)
 
     async def bodies_now(self):
-        """The pages, with any change this process made rendered into them."""
-        if self._pending is not None and not self._pending.done():
-            await asyncio.shield(self._pending)
+        """The pages, with every change this process made rendered into them."""
+        if self._generation is None or self._generation < self._wanted:
+            await self.refresh(at_least=self._wanted)
         return self.bodies
 
     async def keep_fresh(self):

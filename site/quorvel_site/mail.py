@@ -27,8 +27,8 @@ _MODE_LINE = re.compile(r"(regular|difficult) mode highscore")
 _VERSION = re.compile(r"Version: (\S{1,16})")
 _COLOR_DEPTH = re.compile(r"Color Depth: (\d{1,2})")
 _RULE = re.compile(r"_{10,80}")
-# A name may hold " from "; the place never does in the game's own mails, so the last one splits.
-_ENTRY = re.compile(r"(\d{1,9}) points  by (.*) from (.*?)")
+_ENTRY = re.compile(r"(\d{1,9}) points  by (.* from .*)")
+_FROM = " from "
 _CONTROLS = re.compile(r"[\x00-\x1f\x7f-\x9f]")
 _FIRST_ENTRY_LINE = 5
 # The game writes ISO-8859-1 and says so; a mail that names no charset is read the same way.
@@ -107,14 +107,34 @@ def _subject_mode(message):
     return "regular" if match.group(1) == "regular" else "difficult"
 
 
-def _entry(line, number):
-    match = _ENTRY.fullmatch(line)
-    if not match:
-        raise MailRefused(f"entry line {number} does not read 'N points  by NAME from PLACE'")
+def _places(name_and_place):
+    """Every text after a " from ", the shortest first."""
+    places = []
+    at = name_and_place.rfind(_FROM)
+    while at >= 0:
+        places.append(name_and_place[at + len(_FROM):])
+        at = name_and_place.rfind(_FROM, 0, at)
+    return places
+
+
+def _places_of(names_and_places):
+    """The place of each line. Name and place may both hold " from ". The game writes one place on
+    every line: where the lines share one, it is the longest text after a " from " that all of them
+    end with. Otherwise each line splits at its last " from ", since "Bob from Mars" is likelier
+    than a place that holds it."""
+    shared = set(_places(names_and_places[0]))
+    for text in names_and_places[1:]:
+        shared &= set(_places(text))
+    if len(names_and_places) > 1 and shared:
+        return [max(shared, key=len)] * len(names_and_places)
+    return [_places(text)[0] for text in names_and_places]
+
+
+def _entry(match, place, number):
     points = int(match.group(1))
     if not 1 <= points <= MAX_POINTS:
         raise MailRefused(f"entry line {number}: points must be 1 to {MAX_POINTS}")
-    name, place = cleaned_text(match.group(2)), cleaned_text(match.group(3))
+    name, place = cleaned_text(match.group(2)[:-len(_FROM + place)]), cleaned_text(place)
     if not name:
         raise MailRefused(f"entry line {number} has no name")
     if not _is_visible(name):
@@ -145,7 +165,14 @@ def parse_mail(content):
     entry_lines = lines[_FIRST_ENTRY_LINE:]
     if len(entry_lines) > MAX_ENTRIES:
         raise MailRefused(f"the message holds more than {MAX_ENTRIES} entry lines")
-    parsed = [_entry(line, number) for number, line in enumerate(entry_lines, 1)]
+    matches = []
+    for number, line in enumerate(entry_lines, 1):
+        match = _ENTRY.fullmatch(line)
+        if not match:
+            raise MailRefused(f"entry line {number} does not read 'N points  by NAME from PLACE'")
+        matches.append(match)
+    places = _places_of([match.group(2) for match in matches])
+    parsed = [_entry(match, place, number) for number, (match, place) in enumerate(zip(matches, places), 1)]
     return Submission(mode, version, color_depth, tuple(e for e, _ in parsed), sum(s for _, s in parsed))
 
 

@@ -48,8 +48,12 @@ class RelayedMail(SiteCase):
                 self.site.send(message)
                 self.assertEqual(self.site.table("regular")[0], (900, ZOE, "Köln"))
                 self.assertEqual(self.stored()[-1], ("regular", 900, ZOE, "Köln"))
+        # A name may hold " from "; so may the place the game writes on every line of a mail.
         self.site.send(game_mail("regular", [(950, "Bob from Mars", "Oslo")]))
         self.assertEqual(self.site.table("regular")[0], (950, "Bob from Mars", "Oslo"))
+        self.site.send(game_mail("regular", [(990, "Ann from Rome", "Far from home"), (960, "Lu", "Far from home")]))
+        self.assertEqual(self.site.table("regular")[:2], [(990, "Ann from Rome", "Far from home"),
+                                                          (960, "Lu", "Far from home")])
 
     def test_a_name_nobody_can_read_is_refused_with_the_reason(self):
         for name in ("\u00a0\u00a0", "\u200b", "\u2003\u200d\ufeff", "\u0301"):

@@ -2,6 +2,7 @@
 
 import asyncio
 import codecs
+import logging
 import email
 import email.errors
 import email.header
@@ -212,6 +213,9 @@ class CollectorHandler:
                 await asyncio.get_running_loop().run_in_executor(self.store.writer, self.store.add, submission)
         except Banned as banned:
             return f"554 5.7.1 The name '{banned.name}' is banned on this site, nothing stored"
+        except Exception as error:  # the database does not answer: the sender tries again later
+            logging.getLogger("quorvel-site").warning("mail not stored: %s", error)
+            return "451 4.3.0 The highscore store cannot be reached, nothing stored: try again later"
         self.rate.count(session.peer[0])
         self.changed(generation)
         reply = f"250 OK {len(submission.entries)} entries stored"

@@ -66,7 +66,7 @@ def watch_stdin(loop, stop):
 
 
 async def start_mail(settings, store, cache):
-    handler = CollectorHandler(store, settings.collectors, MailRate(settings.mail_rate), cache.show_soon)
+    handler = CollectorHandler(store, settings.collectors, MailRate(settings.mail_rate), cache.note_change)
     count = ConnectionCount(settings.connections_per_address, MAX_SMTP_CONNECTIONS)
 
     def session():

@@ -116,6 +116,10 @@ class _Sqlite:
         return statement
 
     @staticmethod
+    def is_broken(connection):
+        return False
+
+    @staticmethod
     @contextlib.contextmanager
     def transaction(connection):
         with connection:
@@ -148,6 +152,10 @@ class _Postgres:
     @staticmethod
     def sql(statement):
         return statement.replace("?", "%s")
+
+    @staticmethod
+    def is_broken(connection):
+        return connection.closed or connection.broken
 
     @staticmethod
     @contextlib.contextmanager
@@ -202,8 +210,20 @@ class Store:
 
     @contextlib.contextmanager
     def _transaction(self):
-        with self._dialect.transaction(self._connection()) as cursor:
-            yield lambda statement, values=(): cursor.execute(self._dialect.sql(statement), values)
+        connection = self._connection()
+        try:
+            with self._dialect.transaction(connection) as cursor:
+                yield lambda statement, values=(): cursor.execute(self._dialect.sql(statement), values)
+        except Exception:
+            if self._dialect.is_broken(connection):  # a server restarted: the next call connects anew
+                self._forget(connection)
+            raise
+
+    def _forget(self, connection):
+        self._local.connection = None
+        with self._lock:
+            self._connections.remove(connection)
+        connection.close()
 
     def _query(self, statement, values=()):
         with self._transaction() as run:

@@ -3,6 +3,7 @@ memory by aiohttp in the site's one event loop. A page is rendered again only wh
 changed (in this process or another one on the same database) or the add-on folder has."""
 
 import asyncio
+import logging
 import urllib.parse
 
 from aiohttp import web
@@ -54,21 +55,28 @@ class PageCache:
                 self.bodies["/addons/"] = pages.addons_page(listing).encode("utf-8")
                 self._addon_signature = signature
 
-    def show_soon(self, generation):
+    def note_change(self, generation):
         """A mail was stored: the next page request renders it, so that a burst of mail costs no
         rendering until someone looks, and then one."""
         self._wanted = max(self._wanted, generation)
 
     async def bodies_now(self):
-        """The pages, with every change this process made rendered into them."""
+        """The pages, with every change this process made rendered into them; while the database
+        does not answer, the pages as they were."""
         if self._generation is None or self._generation < self._wanted:
-            await self.refresh(at_least=self._wanted)
+            await self._refresh_or_keep(self._wanted)
         return self.bodies
 
     async def keep_fresh(self):
         while True:
             await asyncio.sleep(REFRESH_SECONDS)
-            await self.refresh()
+            await self._refresh_or_keep()
+
+    async def _refresh_or_keep(self, at_least=None):
+        try:
+            await self.refresh(at_least)
+        except Exception as error:  # a database gone away: the next refresh tries again
+            logging.getLogger("quorvel-site").warning("pages not rendered anew: %s", error)
 
 
 def _answer(status, content_type, body, extra=()):

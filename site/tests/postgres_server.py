@@ -69,6 +69,10 @@ class PostgresServer:
             subprocess.run(self._as + [os.path.join(self._bin, program), *arguments], cwd=self.folder,
                            stdout=log, stderr=subprocess.STDOUT, timeout=60, check=True)
 
+    def restart(self):
+        """Stops the server and starts it again: every connection to it breaks."""
+        self._run("pg_ctl", "restart", "-w", "-t", "30", "-D", self.data, "-m", "fast", "-l", self.log)
+
     def stop(self):
         """Stops the server and removes the folder; does nothing the second time."""
         if self.folder is None:

@@ -25,6 +25,11 @@ _postgres = None
 _database_numbers = itertools.count(1)
 
 
+def postgres_server():
+    """The PostgreSQL server the test run shares."""
+    return _postgres
+
+
 def fresh_database(kind):
     """None for "sqlite", the data folder's own file; for "postgresql" the URL of a new, empty
     database on a real server that the whole test run shares and stops at its end."""

@@ -7,7 +7,7 @@ import smtplib
 import socket
 import unittest
 
-from site_process import COLLECTORS, RunningSite, body_lines, game_mail
+from site_process import COLLECTORS, RunningSite, body_lines, game_mail, postgres_server
 from test_highscores import DEFAULTS, SiteCase
 
 ZOE = "Zoë Weiß"
@@ -104,6 +104,26 @@ class RelayedMailOnPostgres(RelayedMail):
 
 class ModerationOnPostgres(Moderation):
     database_kind = "postgresql"
+
+
+class DatabaseRestart(SiteCase):
+    database_kind = "postgresql"
+
+    def test_a_restarted_database_delays_mail_and_keeps_the_pages(self):
+        self.site.send(game_mail("regular", [(901, "Kai", "Oslo")]))
+        self.assertEqual(self.site.table("regular")[0], (901, "Kai", "Oslo"))
+        postgres_server().restart()
+        self.assertEqual(self.site.table("regular")[0], (901, "Kai", "Oslo"))
+        replies = []
+        for points in (902, 903):
+            try:
+                self.site.send(game_mail("regular", [(points, "Kai", "Oslo")]))
+                replies.append(250)
+            except smtplib.SMTPDataError as refusal:
+                replies.append(refusal.smtp_code)
+        self.assertIn(replies, ([451, 250], [250, 250]))  # the broken connection, then a new one
+        self.assertEqual(self.site.fetch_when("/regular_hsc.html", lambda body: b">903<" in body)[0], 200)
+        self.assertEqual(self.site.table("regular")[0], (903, "Kai", "Oslo"))
 
 
 class Limits(unittest.TestCase):

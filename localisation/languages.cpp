@@ -109,9 +109,10 @@ void Languages::select_base() {
 void Languages::choose(const QStringList& ui_languages) {
     const QStringList names = interface_language_names(ui_languages);
     for (const QString& name : names) {
-        language = name;
-        select_base();
-        if (block_for_language(name) && holds(block())) {
+        const LanguageBlock* wanted = block_for_language(name);
+        if (wanted && holds(*wanted)) {
+            language = name;
+            select_base();
             loaded = true;
             return;
         }

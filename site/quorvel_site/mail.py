@@ -2,11 +2,11 @@
 
 import asyncio
 import codecs
-import logging
 import email
 import email.errors
 import email.header
 import email.policy
+import logging
 import re
 import unicodedata
 from dataclasses import dataclass

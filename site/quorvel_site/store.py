@@ -52,9 +52,10 @@ SELECT mode, name, points, id, place FROM (
 WHERE rank_of_name = 1 AND NOT EXISTS (SELECT 1 FROM best)
 """
 
-# A better entry replaces a name's best; among equal points the earlier one stays.
+# A better entry replaces a name's best; among equal points the earlier one stays. {rows}: one
+# "(?, ?, ?, ?, ?)" per name.
 _RAISE_BEST = """
-INSERT INTO best (mode, name, points, entry_id, place) VALUES (?, ?, ?, ?, ?)
+INSERT INTO best (mode, name, points, entry_id, place) VALUES {rows}
 ON CONFLICT (mode, name) DO UPDATE SET points = excluded.points, entry_id = excluded.entry_id, place = excluded.place
 WHERE excluded.points > best.points
 """
@@ -257,7 +258,7 @@ class Store:
             best = {}
             for entry_id, points, name, place in sorted(stored, key=lambda row: (-row[1], row[0])):
                 best.setdefault(name, (submission.mode, name, points, entry_id, place))
-            run(_RAISE_BEST.replace("(?, ?, ?, ?, ?)", _marks(5, len(best))),
+            run(_RAISE_BEST.format(rows=_marks(5, len(best))),
                 [value for row in best.values() for value in row])
             return run("UPDATE changes SET generation = generation + 1 WHERE id = 1 RETURNING generation").fetchone()[0]
 

@@ -45,6 +45,11 @@ def fresh_database(kind):
     return _postgres.url.replace("@/quorvel?", f"@/{name}?")
 
 
+def on_postgresql(case):
+    """The test case `case` again, on a PostgreSQL database; assign it to a module-level name."""
+    return type(case.__name__ + "OnPostgres", (case,), {"database_kind": "postgresql", "__module__": case.__module__})
+
+
 # The tests send much mail from one address: no limits unless a test sets them.
 NO_LIMITS = ["--mail-rate", "0", "--connections-per-address", "100000"]
 

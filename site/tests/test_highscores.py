@@ -4,7 +4,7 @@ import os
 import smtplib
 import unittest
 
-from site_process import COLLECTORS, RunningSite, body_lines, fresh_database, game_mail
+from site_process import COLLECTORS, RunningSite, body_lines, fresh_database, game_mail, on_postgresql
 
 DEFAULTS = [(800, "Marit Stonewell", ""), (600, "Jonas Quill", ""), (500, "Ada Pebblestone", ""),
             (400, "Tomek Rowan", ""), (300, "Lina Fernbrook", ""), (200, "Oskar Dune", ""),
@@ -142,16 +142,9 @@ class RefusedMail(SiteCase):
         self.assertEqual(self.stored(), [])
 
 
-class TableOnPostgres(Table):
-    database_kind = "postgresql"
-
-
-class HostileNamesOnPostgres(HostileNames):
-    database_kind = "postgresql"
-
-
-class RefusedMailOnPostgres(RefusedMail):
-    database_kind = "postgresql"
+TableOnPostgres = on_postgresql(Table)
+HostileNamesOnPostgres = on_postgresql(HostileNames)
+RefusedMailOnPostgres = on_postgresql(RefusedMail)
 
 
 if __name__ == "__main__":

@@ -7,7 +7,7 @@ import smtplib
 import socket
 import unittest
 
-from site_process import COLLECTORS, RunningSite, body_lines, game_mail, postgres_server
+from site_process import COLLECTORS, RunningSite, body_lines, game_mail, on_postgresql, postgres_server
 from test_highscores import DEFAULTS, SiteCase
 
 ZOE = "Zoë Weiß"
@@ -98,12 +98,8 @@ class Moderation(SiteCase):
         self.assertEqual(len(self.stored()), 2)
 
 
-class RelayedMailOnPostgres(RelayedMail):
-    database_kind = "postgresql"
-
-
-class ModerationOnPostgres(Moderation):
-    database_kind = "postgresql"
+RelayedMailOnPostgres = on_postgresql(RelayedMail)
+ModerationOnPostgres = on_postgresql(Moderation)
 
 
 class DatabaseRestart(SiteCase):
